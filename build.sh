@@ -1,0 +1,126 @@
+#!/usr/bin/env bash
+# Vocalet's one entry for building, running and testing on Debian 12.
+#   ./build.sh run       install what is missing, build, start Vocalet.exe under Wine
+#   ./build.sh test      install what is missing, build both trees, run every test
+#   ./build.sh build     build both trees only
+#   ./build.sh bench     release host build, run the benchmarks
+#   ./build.sh fuzz T [SECONDS]   build the libFuzzer targets with clang and run target T
+set -euo pipefail
+ROOT="$(cd "$(dirname "$0")" && pwd)"
+cd "$ROOT"
+JOBS="${JOBS:-$(nproc)}"
+HOST="$ROOT/build/host"
+WIN="$ROOT/build/win32"
+export WINEPREFIX="$WIN/wineprefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+log() { printf '== %s\n' "$*" >&2; }
+
+setup() { "$ROOT/tools/install-deps.sh"; }
+
+configure_build() { # dir, extra cmake args...
+  local dir=$1; shift
+  if [ ! -f "$dir/build.ninja" ]; then
+    cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug "$@" >/dev/null
+  fi
+  cmake --build "$dir" -j "$JOBS"
+}
+
+build_host() { log "host build"; configure_build "$HOST"; }
+build_win() {
+  log "win32 build"
+  configure_build "$WIN" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-i686-mingw.cmake"
+}
+
+wine_prefix() {
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    log "creating the Wine prefix (once)"
+    wineboot -i </dev/null >/dev/null 2>&1 || true
+    wineserver -w
+  fi
+}
+
+# Runs "$@" with a display: a private virtual one unless VOCALET_USE_DISPLAY is set and
+# DISPLAY names a reachable X server.
+with_display() {
+  if [ -n "${VOCALET_USE_DISPLAY:-}" ] && [ -n "${DISPLAY:-}" ]; then
+    "$@"
+  else
+    xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$@"
+  fi
+}
+
+# A warm wineserver: Wine's background services start here and not under ctest, whose
+# output pipes they would otherwise inherit and hold open.
+wine_warm() { wineserver -p; wine cmd /c exit </dev/null >/dev/null 2>&1 || true; }
+wine_cold() { wineserver -k 2>/dev/null || true; }
+
+run_win_tests() {
+  wine_warm
+  local rc=0
+  ctest --test-dir "$WIN" --output-on-failure -j 1 "$@" || rc=$?
+  wine_cold
+  return $rc
+}
+
+cmd_test() {
+  setup
+  build_host
+  build_win
+  wine_prefix
+  local rc=0
+  log "host tests"
+  ctest --test-dir "$HOST" --output-on-failure -j "$JOBS" || rc=1
+  log "win32 tests (under Wine)"
+  with_display "$0" _wintests "$@" || rc=1
+  [ $rc -eq 0 ] && log "all tests passed" || log "SOME TESTS FAILED"
+  return $rc
+}
+
+cmd_run() {
+  setup
+  build_win
+  wine_prefix
+  if [ -n "${DISPLAY:-}" ]; then
+    VOCALET_USE_DISPLAY=1 "$0" _start
+  else
+    log "no DISPLAY: starting a virtual one"
+    xvfb-run -a -s "-screen 0 1280x1024x24" "$0" _start
+  fi
+}
+
+cmd_start() {
+  wine "$WIN/bin/Vocalet.exe" "$@"
+}
+
+cmd_bench() {
+  setup
+  log "release host build for benchmarks"
+  configure_build "$ROOT/build/bench" -DCMAKE_BUILD_TYPE=Release -DVOCALET_BENCH=ON \
+    -DVOCALET_SANITIZE=OFF
+  if [ -x "$ROOT/bench/run.sh" ]; then "$ROOT/bench/run.sh" "$ROOT/build/bench"; fi
+}
+
+cmd_fuzz() {
+  setup
+  local target=${1:?usage: ./build.sh fuzz TARGET [SECONDS]} secs=${2:-60}
+  CC=clang CXX=clang++ configure_build "$ROOT/build/fuzz" -DVOCALET_FUZZ=ON
+  local corpus="$ROOT/fuzz/corpus/$target" work="$ROOT/build/fuzz/corpus/$target"
+  mkdir -p "$work"
+  "$ROOT/build/fuzz/bin/$target" -max_total_time="$secs" -print_final_stats=1 "$work" \
+    $( [ -d "$corpus" ] && echo "$corpus" )
+}
+
+verb=${1:-test}; shift || true
+case "$verb" in
+  setup) setup ;;
+  build) setup; build_host; build_win ;;
+  test) cmd_test "$@" ;;
+  run) cmd_run "$@" ;;
+  bench) cmd_bench "$@" ;;
+  fuzz) cmd_fuzz "$@" ;;
+  _wintests) run_win_tests "$@" ;;
+  _start) cmd_start "$@" ;;
+  *) echo "usage: $0 run|test|build|bench|fuzz" >&2; exit 2 ;;
+esac
