@@ -1,5 +1,7 @@
 #include "toolkit/Forms.h"
 
+#include <vector>
+
 TApplication* Application = nullptr;
 
 // --- TForm --------------------------------------------------------------------------------
@@ -116,13 +118,37 @@ void TForm::Close() {
   }
 }
 
+namespace {
+// The windows a modal form disables: every other visible, enabled top-level window of the
+// thread, as a modal dialog must keep the whole program waiting.
+struct TDisabledWindows {
+  HWND except;
+  std::vector<HWND> list;
+  static BOOL CALLBACK Collect(HWND h, LPARAM lp) {
+    auto* self = reinterpret_cast<TDisabledWindows*>(lp);
+    if (h != self->except && IsWindowVisible(h) && IsWindowEnabled(h)) {
+      self->list.push_back(h);
+      EnableWindow(h, FALSE);
+    }
+    return TRUE;
+  }
+  explicit TDisabledWindows(HWND exceptWnd) : except(exceptWnd) {
+    EnumThreadWindows(GetCurrentThreadId(), Collect, reinterpret_cast<LPARAM>(this));
+  }
+  void Restore() {
+    for (HWND h : list)
+      if (IsWindow(h)) EnableWindow(h, TRUE);
+  }
+};
+}  // namespace
+
 int TForm::ShowModal() {
-  HWND owner = GetActiveWindow();
+  HWND active = GetActiveWindow();
   ModalResult = mrNone;
   modal_ = true;
   Handle();
-  HWND ownerWnd = owner && owner != hwnd_ ? owner : nullptr;
-  if (ownerWnd) EnableWindow(ownerWnd, FALSE);
+  TDisabledWindows disabled(hwnd_);
+  HWND ownerWnd = active && active != hwnd_ ? active : nullptr;
   Show();
   SetForegroundWindow(hwnd_);
   while (ModalResult == mrNone && !Application->Terminated()) {
@@ -134,7 +160,7 @@ int TForm::ShowModal() {
   }
   TCloseAction action = caHide;
   DoClose(action);
-  if (ownerWnd) EnableWindow(ownerWnd, TRUE);
+  disabled.Restore();
   Hide();
   if (ownerWnd) SetActiveWindow(ownerWnd);
   modal_ = false;
@@ -169,7 +195,13 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 // --- TApplication -------------------------------------------------------------------------
 
-TApplication::TApplication() { Application = this; }
+TApplication::TApplication() {
+  Application = this;
+  // A quit message left by an earlier loop of this thread would end ours at once.
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
+}
 
 TApplication::~TApplication() {
   // Forms go in reverse order of creation, the main form last.
