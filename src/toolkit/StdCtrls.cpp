@@ -64,6 +64,11 @@ bool TImage::LoadFromResource(const std::string& name) {
 }
 
 void TImage::Paint(TCanvas& canvas) {
+  if (Icon) {
+    DrawIconEx(canvas.Handle(), 0, 0, Icon, Stretch ? Width() : 0, Stretch ? Height() : 0, 0,
+               nullptr, DI_NORMAL);
+    return;
+  }
   if (picture_.Empty()) return;
   if (Stretch) {
     if (picture_.Transparent) {

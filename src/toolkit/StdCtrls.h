@@ -36,6 +36,8 @@ class TImage : public TGraphicControl {
   // The picture and, when AutoSize is set, the control's size follow the resource.
   bool LoadFromResource(const std::string& name);
   bool AutoSize = false;
+  // An icon shown instead of the picture, drawn to the control's size; not owned.
+  HICON Icon = nullptr;
 
  private:
   TBitmap picture_;
