@@ -21,9 +21,9 @@ setup() { "$ROOT/tools/install-deps.sh"; }
 
 configure_build() { # dir, extra cmake args...
   local dir=$1; shift
-  if [ ! -f "$dir/build.ninja" ]; then
-    cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug "$@" >/dev/null
-  fi
+  # Configure every time: folders that appeared since the last run are picked up, and a
+  # configured tree costs about a second.
+  cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug "$@" >/dev/null
   cmake --build "$dir" -j "$JOBS"
 }
 

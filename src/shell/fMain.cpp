@@ -1,0 +1,25 @@
+#include "shell/fMain.h"
+
+const char VocaletProgramID[] = "{4ECBDA43-943C-4B02-8204-55CB561170F5}";
+
+TVocaletForm::TVocaletForm(TComponent* owner) : TForm(owner) {
+  Name = "VocaletForm";
+  BorderStyle = bsSingle;
+  SetCaption("Quindle Vocalet");
+  SetBounds(200, 150, 489, 200);
+  InstMan = Make<TSingleInstanceManager>(this);
+  InstMan->Name = "InstMan";
+  InstMan->OnStartRequest = [this](TComponent* s) { InstManStartRequest(s); };
+  FormCreate(this);
+}
+
+void TVocaletForm::FormCreate(TComponent*) {
+  // Only now can a second start find us: the guard takes the identifier as its title.
+  InstMan->SetProgramID(VocaletProgramID);
+}
+
+void TVocaletForm::InstManStartRequest(TComponent*) {
+  Application->Restore();
+  Show();
+  SetForegroundWindow(Handle());
+}
