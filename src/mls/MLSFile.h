@@ -11,7 +11,7 @@
 #include <vector>
 
 class EMLSException : public std::runtime_error {
-public:
+ public:
   using std::runtime_error::runtime_error;
 };
 
@@ -21,7 +21,7 @@ public:
 
 // A forward-only source of bytes: a resource in memory or a file.
 class TMLSStream {
-public:
+ public:
   virtual ~TMLSStream() = default;
   // Returns the number of bytes delivered; fewer than asked only at the end.
   virtual std::size_t Read(void* buffer, std::size_t count) = 0;
@@ -30,7 +30,7 @@ public:
 };
 
 class TMLSMemoryStream : public TMLSStream {
-public:
+ public:
   // The stream only looks at the bytes; they must outlive it.
   explicit TMLSMemoryStream(std::span<const std::uint8_t> data) : Data(data) {}
   explicit TMLSMemoryStream(std::vector<std::uint8_t>&&) = delete;
@@ -40,13 +40,13 @@ public:
   void Skip(std::size_t count) override;
   std::size_t Position() const { return Pos; }
 
-private:
+ private:
   std::span<const std::uint8_t> Data;
   std::size_t Pos = 0;
 };
 
 class TMLSFile {
-public:
+ public:
   // Reads one module from the stream's position into strings[0..highIndex]. The caller
   // states the language it asked for and the number of strings its module has
   // (highIndex = count - 1, so -1 for none). Raises codes MLS250 to MLS255; strings read

@@ -4,7 +4,7 @@
 #include "mls/ovMLS.h"
 
 class TSoundRecMLSModule : public TMLSStringModule<26> {
-public:
+ public:
   explicit TSoundRecMLSModule(TMLSManager& manager) : TMLSStringModule(manager, 1033, "SoundRec") {}
 };
 

@@ -4,7 +4,7 @@
 #include "mls/ovMLS.h"
 
 class TVocaletMLSModule : public TMLSStringModule<48> {
-public:
+ public:
   explicit TVocaletMLSModule(TMLSManager& manager) : TMLSStringModule(manager, 1033, "Vocalet") {}
 };
 

@@ -62,7 +62,7 @@ namespace {
 // A module file, opened for reading and shared with everybody (a translator may have it
 // open in an editor).
 class TMLSFileStream : public TMLSStream {
-public:
+ public:
   explicit TMLSFileStream(const std::string& path)
       : Handle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {
@@ -91,7 +91,7 @@ public:
     SetFilePointerEx(Handle, distance, nullptr, FILE_CURRENT);
   }
 
-private:
+ private:
   HANDLE Handle;
 };
 

@@ -18,7 +18,7 @@
 class TMLSManager;
 
 class TMLSModule {
-public:
+ public:
   // Registers the module with the manager; the compiled-in language is the index of
   // defaultLCID (1033 for every module of this program: index 4).
   TMLSModule(TMLSManager& manager, LCID defaultLCID, std::string name);
@@ -36,10 +36,10 @@ public:
   // From the resource "MLS_<NAME>" for the compiled-in language, else from the file.
   void Load(int languageIndex);
 
-protected:
+ protected:
   virtual void LoadStrings(int languageIndex, TMLSStream& stream) = 0;
 
-private:
+ private:
   TMLSManager& Manager;
   std::uint8_t FDefaultLanguage;
   std::string FName;
@@ -49,12 +49,12 @@ private:
 // A module with a fixed number of strings, read by index.
 template <std::size_t N>
 class TMLSStringModule : public TMLSModule {
-public:
+ public:
   static constexpr std::size_t Count = N;
   using TMLSModule::TMLSModule;
   std::array<std::string, N> Strings;
 
-protected:
+ protected:
   void LoadStrings(int languageIndex, TMLSStream& stream) override {
     TMLSFile().ReadModule(stream, languageIndex, static_cast<int>(N) - 1, Strings);
   }
@@ -68,7 +68,7 @@ struct TMLSLanguageItem {
 };
 
 class TMLSManager {
-public:
+ public:
   TMLSManager();  // fills the language table
   ~TMLSManager();
   TMLSManager(const TMLSManager&) = delete;
@@ -100,7 +100,7 @@ public:
   // languages, only when that file already exists.
   void WriteReport();
 
-private:
+ private:
   friend class TMLSModule;
   void AddModule(TMLSModule* module);
   void RemoveModule(TMLSModule* module);

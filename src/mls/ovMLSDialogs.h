@@ -7,7 +7,7 @@
 #include "mls/ovSharedMLS.h"
 
 class TMLSClient {
-public:
+ public:
   // Registers UpdateTitles with the manager; the captions come from the ovShared module.
   TMLSClient(TMLSManager& manager, TovSharedMLSModule& ovShared);
   ~TMLSClient();
@@ -18,7 +18,7 @@ public:
   // translation keeps the English word, so that no message box goes without a caption.
   void UpdateTitles(TMLSManager* Sender);
 
-private:
+ private:
   TMLSManager& Manager;
   TovSharedMLSModule& OvShared;
 };

@@ -4,7 +4,7 @@
 #include "mls/ovMLS.h"
 
 class TovSharedMLSModule : public TMLSStringModule<232> {
-public:
+ public:
   explicit TovSharedMLSModule(TMLSManager& manager) : TMLSStringModule(manager, 1033, "ovShared") {}
 };
 

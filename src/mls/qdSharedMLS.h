@@ -4,7 +4,7 @@
 #include "mls/ovMLS.h"
 
 class TqdSharedMLSModule : public TMLSStringModule<20> {
-public:
+ public:
   explicit TqdSharedMLSModule(TMLSManager& manager) : TMLSStringModule(manager, 1033, "qdShared") {}
 };
 

@@ -8,7 +8,7 @@
 #include <string>
 
 class TVMProperties {
-public:
+ public:
   TVMProperties();   // loads
   ~TVMProperties();  // saves
   TVMProperties(const TVMProperties&) = delete;
@@ -33,7 +33,7 @@ public:
   std::int32_t MinWaveLevel = 0;
   std::string MsgFileName;
 
-private:
+ private:
   void ApplyDefaults();
 };
 

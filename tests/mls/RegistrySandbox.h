@@ -8,7 +8,7 @@
 #include <string>
 
 class RegistrySandbox {
-public:
+ public:
   RegistrySandbox() {
     SHDeleteKeyA(HKEY_CURRENT_USER, Path);
     RegCreateKeyExA(HKEY_CURRENT_USER, Path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &Key,
@@ -25,7 +25,7 @@ public:
 
   bool Ok = false;
 
-private:
+ private:
   static constexpr const char* Path = "Software\\VocaletTests\\Sandbox";
   HKEY Key = nullptr;
 };

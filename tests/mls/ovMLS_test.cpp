@@ -14,39 +14,15 @@
 #include "mls/ovMLSDialogs.h"
 #include "mls/ovSharedMLS.h"
 #include "mls/qdSharedMLS.h"
+#include "support/TestFolder.h"
 #include "util/ovUtils.h"
 
 namespace {
 
-std::string TempFolder() {
-  char path[MAX_PATH];
-  GetTempPathA(MAX_PATH, path);
-  std::string folder = std::string(path) + "vocalet_mls_test_" + std::to_string(GetCurrentProcessId());
-  return folder;
-}
-
-void RemoveTree(const std::string& folder) {
-  for (const char* sub : {"\\mls", "\\shared", ""}) {
-    const std::string dir = folder + sub;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-      do {
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-          DeleteFileA((dir + "\\" + data.cFileName).c_str());
-      } while (FindNextFileA(find, &data));
-      FindClose(find);
-    }
-    RemoveDirectoryA(dir.c_str());
-  }
-}
-
 // A program in its own folder with the four modules, as the entry creates them.
 class MLSManagerTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
-    RemoveTree(Folder);
-    CreateDirectoryA(Folder.c_str(), nullptr);
     CreateDirectoryA((Folder + "\\mls").c_str(), nullptr);
     CreateDirectoryA((Folder + "\\shared").c_str(), nullptr);
     SetMLSPaths(Folder + "\\Vocalet.exe", Folder + "\\shared");
@@ -73,7 +49,6 @@ protected:
     qd.reset();
     Manager.reset();
     SetMLSPaths("", "");
-    RemoveTree(Folder);
   }
 
   // A German module file: string i is "<name> de <i>", except where overridden.
@@ -95,7 +70,8 @@ protected:
     return value;
   }
 
-  std::string Folder = TempFolder();
+  TestFolder Temp;
+  std::string Folder = Temp.Path();
   std::unique_ptr<TMLSManager> Manager;
   std::unique_ptr<TqdSharedMLSModule> qd;
   std::unique_ptr<TovSharedMLSModule> ov;
@@ -228,7 +204,7 @@ TEST_F(MLSManagerTest, ModulesLeaveTheManagerAndClientsUnregister) {
 }
 
 class LanguageSetting : public MLSManagerTest {
-protected:
+ protected:
   void SetUp() override {
     MLSManagerTest::SetUp();
     ASSERT_TRUE(Sandbox.Ok);

@@ -13,7 +13,7 @@ namespace {
 const char* const Key = "Software\\Quindle\\Vocalet";
 
 class VMOptions : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override { ASSERT_TRUE(Sandbox.Ok); }
 
   // A complete, valid set of values, none of them a default.
