@@ -179,6 +179,31 @@ TEST_F(MLSManagerTest, FileOfAnotherLanguageFailsWithItsCode) {
   }
 }
 
+TEST_F(MLSManagerTest, TruncatedFileFailsWithACode) {
+  WriteGerman("qdShared", 20);
+  const std::string path = Folder + "\\mls\\qdShared_deu.mls";
+  auto codeAfterCut = [&](long size) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    SetFilePointer(file, size, nullptr, FILE_BEGIN);
+    SetEndOfFile(file);
+    CloseHandle(file);
+    try {
+      Manager->SetLanguage(3);
+    } catch (const EMLSException& e) {
+      const std::string text = e.what();
+      return text.substr(text.find("(Error Code ") + 12, 6);
+    }
+    return std::string("no error");
+  };
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  const long size = static_cast<long>(GetFileSize(file, nullptr));
+  CloseHandle(file);
+  EXPECT_EQ(codeAfterCut(size - 3), "MLS255");  // the end signature is gone
+  EXPECT_EQ(codeAfterCut(size - 10), "MLS254");  // inside the last string
+  EXPECT_EQ(codeAfterCut(20), "MLS253");   // inside the description
+  EXPECT_EQ(codeAfterCut(5), "MLS252");    // inside the language index
+}
+
 TEST_F(MLSManagerTest, ModulesThatDisagreeHaveNoCommonDefault) {
   EXPECT_EQ(Manager->DefaultLanguage(), 4);
   TMLSManager other;
