@@ -392,6 +392,11 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
       TGraphicControl* g = captured_ ? captured_ : GraphicChildAt(x, y);
       hovered_ = g;
+      if (Application) {
+        Application->HintMouseMove(g ? static_cast<TControl*>(g) : this);
+        TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, hwnd_, 0};
+        TrackMouseEvent(&tme);
+      }
       if (g) {
         g->MouseMove(ShiftOf(wp), x - g->Left(), y - g->Top());
         return 0;
@@ -421,6 +426,9 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       if (b == mbLeft && PtInRect(&r, POINT{x, y})) Click();
       return 0;
     }
+    case WM_MOUSELEAVE:
+      if (Application) Application->HintMouseMove(nullptr);
+      break;
     case WM_CAPTURECHANGED:
       captured_ = nullptr;
       break;
