@@ -116,6 +116,20 @@ TEST_F(VMOptions, BooleanStoredAsNumberMakesEveryDefaultApply) {
   EXPECT_EQ(GetValue(Key, "MsgFileName").Text, "C:\\Msgs\\message1.wav") << "nothing written";
 }
 
+TEST_F(VMOptions, NumberOrTextOfTheOtherTypeMakesEveryDefaultApply) {
+  StoreNonDefaults();
+  PutString(Key, "Quality ", "2");
+  TVMProperties quality;
+  ExpectDefaults(quality);
+  EXPECT_TRUE(quality.HideTips);
+
+  StoreNonDefaults();
+  PutDword(Key, "MsgFileName", 1);
+  TVMProperties message;
+  ExpectDefaults(message);
+  EXPECT_EQ(message.PlainSize, 123456) << "read before the failure";
+}
+
 TEST_F(VMOptions, MissingIntegerKeepsWhatWasReadBeforeIt) {
   StoreNonDefaults();
   DeleteValue(Key, "MinWaveLevel");
