@@ -4,6 +4,11 @@
 #include <filesystem>
 #include <map>
 
+#ifndef _WIN32
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
 #include "TestWaves.h"
 #include "convert/FileReplace.h"
 #include "convert/WaveConvert.h"
@@ -118,7 +123,7 @@ TEST(DoubleConvert, ConvertsThreeMebibytesOf44100HzStereoInThreeBlocks) {
   ASSERT_TRUE(o.ok) << o.message;
   EXPECT_EQ(layer.calls["Convert"], 6);  // two stages, three blocks
   const std::uint32_t d = CheckGsmFile(o.out);
-  EXPECT_EQ(d, 65 * BlocksFor((frames * 8000 + 44099) / 44100));
+  EXPECT_EQ(d, 65 * BlocksFor((std::uint64_t{frames} * 8000 + 44099) / 44100));
 }
 
 TEST(DoubleConvert, ConvertsExactlyOneMebibyteOf8000HzMonoInOneBlock) {
@@ -143,7 +148,7 @@ TEST(DoubleConvert, LosesNoSamplesAtTheSeamsOrAtTheEnd) {
   const std::size_t frames = 1048576 / 4 * 2 + 1234;  // three blocks, the last one short
   const Outcome o = Convert(MakeWave(stereo, StereoNoise(frames)));
   ASSERT_TRUE(o.ok) << o.message;
-  EXPECT_EQ(CheckGsmFile(o.out), 65 * BlocksFor((frames * 8000 + 11024) / 11025));
+  EXPECT_EQ(CheckGsmFile(o.out), 65 * BlocksFor((std::uint64_t{frames} * 8000 + 11024) / 11025));
 }
 
 TEST(DoubleConvert, WritesAtANonZeroStartPosition) {
@@ -299,6 +304,29 @@ TEST_F(CompressWaveFileTest, AnUnwritableReplacementLeavesTheMessage) {
   ASSERT_TRUE(test::ReadFile(file_, now));
   EXPECT_EQ(now, pcm);
 }
+
+#ifndef _WIN32
+TEST_F(CompressWaveFileTest, AFullDiskLeavesTheMessageAndNoTemporaryFile) {
+  const Bytes pcm = MakeWave(WaveSpec{}, test::Pcm16Bytes(test::Noise(8000 * 30, 13, 9000)));
+  ASSERT_TRUE(test::WriteFile(file_, pcm));
+  // A file size limit below the compressed size makes the write fail part-way, as a full
+  // disk would.
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = saved;
+  small.rlim_cur = 4096;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const bool ok = CompressWaveFile(file_);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, previous);
+  EXPECT_FALSE(ok);
+  Bytes now;
+  ASSERT_TRUE(test::ReadFile(file_, now));
+  EXPECT_EQ(now, pcm);
+  EXPECT_EQ(Listing(), std::vector<std::string>{"vocalet.wav"});
+}
+#endif
 
 }  // namespace
 }  // namespace vocalet
