@@ -1,6 +1,7 @@
 #include "convert/ByteStream.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -49,6 +50,33 @@ bool TMemoryStream::LoadFromFile(const std::string& fileName) {
   bytes_ = std::move(bytes);
   position_ = 0;
   return true;
+}
+
+TFileReadStream::TFileReadStream(const std::string& fileName) : file_(std::fopen(fileName.c_str(), "rb")) {}
+
+TFileReadStream::~TFileReadStream() {
+  if (file_ != nullptr) std::fclose(file_);
+}
+
+std::size_t TFileReadStream::Read(void* buffer, std::size_t count) {
+  return file_ != nullptr && count > 0 ? std::fread(buffer, 1, count, file_) : 0;
+}
+
+std::int64_t TFileReadStream::Seek(std::int64_t offset, SeekOrigin origin) {
+  if (file_ == nullptr) return -1;
+  // Positions are kept within what the C library's long can address (2 GiB on Windows).
+  long base = 0;
+  if (origin == SeekOrigin::Current) {
+    base = std::ftell(file_);
+  } else if (origin == SeekOrigin::End) {
+    if (std::fseek(file_, 0, SEEK_END) != 0) return -1;
+    base = std::ftell(file_);
+  }
+  if (base < 0) return -1;
+  const std::int64_t target = static_cast<std::int64_t>(base) + offset;
+  if (target < 0 || target > LONG_MAX) return -1;
+  if (std::fseek(file_, static_cast<long>(target), SEEK_SET) != 0) return -1;
+  return target;
 }
 
 }  // namespace vocalet

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,23 @@ class TMemoryStream : public TStream {
  private:
   std::vector<std::uint8_t> bytes_;
   std::size_t position_ = 0;
+};
+
+// A file opened for reading, read through the C library's buffering.
+class TFileReadStream : public TStream {
+ public:
+  explicit TFileReadStream(const std::string& fileName);
+  ~TFileReadStream() override;
+  TFileReadStream(const TFileReadStream&) = delete;
+  TFileReadStream& operator=(const TFileReadStream&) = delete;
+
+  bool IsOpen() const { return file_ != nullptr; }
+  std::size_t Read(void* buffer, std::size_t count) override;
+  std::size_t Write(const void*, std::size_t) override { return 0; }
+  std::int64_t Seek(std::int64_t offset, SeekOrigin origin) override;
+
+ private:
+  std::FILE* file_ = nullptr;
 };
 
 }  // namespace vocalet

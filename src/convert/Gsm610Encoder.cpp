@@ -3,6 +3,7 @@
 // reference arithmetic, including its wrap-arounds.
 #include "convert/Gsm610Encoder.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace vocalet {
@@ -30,6 +31,18 @@ inline longword LAdd(longword a, longword b) {
 // Left shift that keeps the two's-complement bits, as the fixed-point code expects.
 inline longword Shl(longword a, int n) {
   return static_cast<longword>(static_cast<std::uint32_t>(a) << n);
+}
+
+// The largest Abs over s[0..n-1], found through the extremes so that the loop vectorises:
+// Abs(-32768) is 32767, which the saturating Abs of the minimum gives as well.
+word MaxAbs(const word* s, int n) {
+  word hi = 0, lo = 0;
+  for (int k = 0; k < n; ++k) {
+    hi = s[k] > hi ? s[k] : hi;
+    lo = s[k] < lo ? s[k] : lo;
+  }
+  const word mag = Abs(lo);
+  return hi > mag ? hi : mag;
 }
 
 // Number of left shifts that normalise a (a != 0 in every use).
@@ -89,11 +102,7 @@ constexpr word kFAC[8] = {18431, 20479, 22527, 24575, 26623, 28671, 30719, 32767
 
 // 4.2.4  s: [0..159] IN/OUT (scaled and rescaled in place), L_ACF: [0..8] OUT
 void Autocorrelation(word* s, longword* L_ACF) {
-  word smax = 0;
-  for (int k = 0; k < 160; ++k) {
-    const word temp = Abs(s[k]);
-    if (temp > smax) smax = temp;
-  }
+  const word smax = MaxAbs(s, 160);
   int scalauto = 0;
   if (smax != 0) scalauto = 4 - Norm(Shl(smax, 16));
   if (scalauto > 0) {
@@ -192,11 +201,7 @@ void LogAreaRatiosToReflection(word* LARp) {
 // 4.2.11  Lag and gain of the long-term predictor.
 // d: [0..39] IN, dp: [-120..-1] IN
 void LtpParameters(const word* d, const word* dp, word& bc_out, word& Nc_out) {
-  word dmax = 0;
-  for (int k = 0; k < 40; ++k) {
-    const word temp = Abs(d[k]);
-    if (temp > dmax) dmax = temp;
-  }
+  const word dmax = MaxAbs(d, 40);
   int temp = 0;
   if (dmax != 0) temp = Norm(Shl(dmax, 16));
   const int scal = temp > 6 ? 0 : 6 - temp;
@@ -205,15 +210,20 @@ void LtpParameters(const word* d, const word* dp, word& bc_out, word& Nc_out) {
   for (int k = 0; k < 40; ++k) wt[k] = static_cast<word>(d[k] >> scal);
 
   // |wt| < 512 and |dp| <= 32768: 40 products stay inside 32 bits.
-  longword L_max = 0;
-  int Nc = 40;
+  longword L_cross[81];
   for (int lambda = 40; lambda <= 120; ++lambda) {
     const word* past = dp - lambda;
     longword L_result = 0;
     for (int k = 0; k < 40; ++k) L_result += static_cast<longword>(wt[k]) * past[k];
-    if (L_result > L_max) {
-      Nc = lambda;
-      L_max = L_result;
+    L_cross[lambda - 40] = L_result;
+  }
+  // The first lag with the largest correlation wins, and none below zero.
+  longword L_max = 0;
+  int Nc = 40;
+  for (int i = 0; i < 81; ++i) {
+    if (L_cross[i] > L_max) {
+      Nc = 40 + i;
+      L_max = L_cross[i];
     }
   }
   Nc_out = static_cast<word>(Nc);
@@ -305,11 +315,7 @@ void XmaxcToExpMant(word xmaxc, word& exp_out, word& mant_out) {
 
 // 4.2.15  xM: [0..12] IN, xMc: [0..12] OUT
 void ApcmQuantization(const word* xM, word* xMc, word& mant_out, word& exp_out, word& xmaxc_out) {
-  word xmax = 0;
-  for (int i = 0; i <= 12; ++i) {
-    const word temp = Abs(xM[i]);
-    if (temp > xmax) xmax = temp;
-  }
+  const word xmax = MaxAbs(xM, 13);
   word exp = 0;
   word temp = static_cast<word>(xmax >> 9);
   bool itest = false;
@@ -393,20 +399,28 @@ void Gsm610Encoder::Preprocess(const word* s, word* so) {
 }
 
 // 4.2.10  rp: [0..7] IN, s: [0..count-1] IN/OUT
+// The lattice runs in 32-bit registers; every stage still saturates to 16 bits exactly where the
+// standard's add does, and no product of rp (never -32768) and a word leaves the word range
+// after the rounding shift.
 void Gsm610Encoder::FilterSegment(const word* rp, int count, word* s) {
-  word* u = u_;
-  for (int n = 0; n < count; ++n) {
-    word di = s[n];
-    word sav = di;
-    for (int i = 0; i < 8; ++i) {
-      const word ui = u[i];
-      const word rpi = rp[i];
-      u[i] = sav;
-      sav = Add(ui, MultR(rpi, di));
-      di = Add(di, MultR(rpi, ui));
-    }
-    s[n] = di;
+  longword u[8], r[8];
+  for (int i = 0; i < 8; ++i) {
+    u[i] = u_[i];
+    r[i] = rp[i];
   }
+  for (int n = 0; n < count; ++n) {
+    longword di = s[n];
+    longword sav = di;
+#pragma GCC unroll 8
+    for (int i = 0; i < 8; ++i) {
+      const longword ui = u[i];
+      u[i] = sav;
+      sav = std::clamp<longword>(ui + ((r[i] * di + 16384) >> 15), kMinWord, kMaxWord);
+      di = std::clamp<longword>(di + ((r[i] * ui + 16384) >> 15), kMinWord, kMaxWord);
+    }
+    s[n] = static_cast<word>(di);
+  }
+  for (int i = 0; i < 8; ++i) u_[i] = static_cast<word>(u[i]);
 }
 
 // 4.2.8 - 4.2.10  LARc: [0..7] IN, s: [0..159] IN/OUT

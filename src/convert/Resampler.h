@@ -51,6 +51,7 @@ class Resampler {
   std::uint64_t samplesOut_ = 0;
   std::size_t tail_ = 0;  // most extra samples a Finish can add
   std::vector<float> mix_, work_;
+  std::vector<std::int16_t> wide_;
   bool finished_ = false;
 };
 

@@ -154,18 +154,22 @@ bool CompressWaveFile(const std::string& FileName, acm::AcmLayer& acm, std::stri
     return false;
   };
   try {
-    TMemoryStream source;
-    if (!source.LoadFromFile(FileName)) return fail("cannot read the file");
-    MaxFormatSize = acm.MaxFormatSize();
-    std::vector<std::uint8_t> destFormat(std::max<std::uint32_t>(MaxFormatSize, sizeof(WaveFormatEx)), 0);
-    destFormat[0] = static_cast<std::uint8_t>(kWaveFormatGsm610);
-    destFormat[1] = static_cast<std::uint8_t>(kWaveFormatGsm610 >> 8);
-    TWaveFormatList converter(acm);
     TMemoryStream dest;
-    if (!converter.DoubleConvert(source, dest, destFormat.data())) {
-      return fail(converter.ErrorMessage + " (code " + std::to_string(converter.ErrorCode) + ")");
+    {
+      // Read through a file stream rather than loaded whole: the converter only ever reads
+      // forward in blocks, and the message need not be held in memory. Closed before the
+      // file is replaced (Windows does not rename over an open file).
+      TFileReadStream source(FileName);
+      if (!source.IsOpen()) return fail("cannot read the file");
+      MaxFormatSize = acm.MaxFormatSize();
+      std::vector<std::uint8_t> destFormat(std::max<std::uint32_t>(MaxFormatSize, sizeof(WaveFormatEx)), 0);
+      destFormat[0] = static_cast<std::uint8_t>(kWaveFormatGsm610);
+      destFormat[1] = static_cast<std::uint8_t>(kWaveFormatGsm610 >> 8);
+      TWaveFormatList converter(acm);
+      if (!converter.DoubleConvert(source, dest, destFormat.data())) {
+        return fail(converter.ErrorMessage + " (code " + std::to_string(converter.ErrorCode) + ")");
+      }
     }
-    source = TMemoryStream();  // the source copy is no longer needed while saving
     if (!ReplaceFileContents(FileName, dest.Bytes())) return fail("cannot write the compressed file");
     return true;
   } catch (const std::bad_alloc&) {
