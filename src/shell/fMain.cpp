@@ -1,39 +1,542 @@
 #include "shell/fMain.h"
 
+#include "audio/MixerUtils.h"
+#include "audio/fRecord.h"
+#include "convert/WaveConvert.h"
+#include "delivery/SMapiUtils.h"
+#include "mls/SoundRecMLS.h"
+#include "mls/VocaletMLS.h"
 #include "mls/ovMLS.h"
+#include "mls/ovSharedMLS.h"
+#include "shell/InfoViewer.h"
+#include "shell/MessageInfo.h"
+#include "shell/QuindleEnv.h"
+#include "shell/fFakeProgress.h"
+#include "shell/vmOptions.h"
+#include "util/ovUtils.h"
 
 const char VocaletProgramID[] = "{4ECBDA43-943C-4B02-8204-55CB561170F5}";
+
+std::string MailBodyText;
+std::string NoMessageText = "Click the Record button to record your voice message.";
+std::string InfoFormatText =
+    "Message duration %d Sec.\\nSize %s. File size %s (Compression ratio %d%%)\\nFormat: %s, %s, "
+    "%s, %s";
+std::string LastRecordedText = "Last message recorded on %s";
+std::string UncompressedText = "Uncompressed Wave";
+std::string GsmText = "GSM 6.10 Wave";
+
+namespace {
+constexpr TColor kWindowColor = 14147299;  // $D7DEE3
+constexpr unsigned kProgressThreshold = 500000;
+constexpr DWORD kMinProgressMs = 800;
+
+bool FileExists(const std::string& path) {
+  DWORD a = GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+TMenuItem* Item(TComponent* owner, TMenuItem* parent, const char* name,
+                TShortCut shortCut = scNone) {
+  auto* mi = Make<TMenuItem>(owner);
+  mi->Name = name;
+  mi->SetCaption(name);
+  mi->ShortCut = shortCut;
+  parent->Add(mi);
+  return mi;
+}
+
+TMenuItem* Line(TComponent* owner, TMenuItem* parent, const char* name) {
+  auto* mi = Make<TMenuItem>(owner);
+  mi->Name = name;
+  mi->SetCaption("-");
+  parent->Add(mi);
+  return mi;
+}
+
+TShortCut Key(uint8_t key, TShortCut mods = 0) { return ShortCut(key, mods); }
+}  // namespace
 
 TVocaletForm::TVocaletForm(TComponent* owner) : TForm(owner) {
   Name = "VocaletForm";
   BorderStyle = bsSingle;
   SetCaption("Quindle Vocalet");
-  SetBounds(200, 150, 489, 200);
+  Color = kWindowColor;
+  Font.Name = "Tahoma";
+  Font.Height = -11;
+  KeyPreview = true;
+
+  Bevel1 = Make<TBevel>(this);
+  Bevel1->SetParent(this);
+  Bevel1->Shape = bsTopLine;
+  Bevel1->SetBounds(0, 0, 472, 2);
+
+  Book = Make<TNotebook>(this);
+  Book->SetParent(this);
+  Book->SetBounds(0, 2, 472, 40);
+  TPanel* pageDefault = Book->AddPage("Default");
+  TPanel* pageRecorder = Book->AddPage("Recorder");
+  pageDefault->Color = kWindowColor;
+  pageRecorder->Color = kWindowColor;
+
+  ToolBar = Make<TToolBar>(pageDefault);
+  ToolBar->SetParent(pageDefault);
+  ToolBar->SetBounds(0, 0, 472, 40);
+  BuildToolBar();
+
+  RecorderFrame = Make<TRecorderForm>(pageRecorder);
+  RecorderFrame->SetParent(pageRecorder);
+  RecorderFrame->SetBounds(0, 0, 506, 190);
+  // The panel's Stop and Pause belong to the window's commands.
+  RecorderFrame->btnStop->OnClick = [this](TComponent* s) { cmdStop(s); };
+  RecorderFrame->btnPause->OnClick = [this](TComponent* s) { cmdPause(s); };
+
+  ToolBarBevel = Make<TBevel>(this);
+  ToolBarBevel->SetParent(this);
+  ToolBarBevel->Shape = bsTopLine;
+  ToolBarBevel->SetBounds(0, 42, 472, 2);
+
+  panInfoViewer = Make<TPanel>(this);
+  panInfoViewer->SetParent(this);
+  panInfoViewer->BevelOuter = bvNone;
+  panInfoViewer->ShowCaption = false;
+  panInfoViewer->Color = kWindowColor;
+  panInfoViewer->SetBounds(0, 46, 472, 62);
+  InfoViewer = Make<TInfoViewer>(panInfoViewer);
+  InfoViewer->SetParent(panInfoViewer);
+  InfoViewer->SetBounds(0, 0, 472, 60);
+  InfoViewer->Color = kWindowColor;
+  InfoViewer->OnViewChanged = [this](TComponent* s) { InfoViewerViewChanged(s); };
+  bevBottom = Make<TBevel>(panInfoViewer);
+  bevBottom->SetParent(panInfoViewer);
+  bevBottom->Shape = bsTopLine;
+  bevBottom->SetBounds(0, 60, 472, 2);
+
+  panStatusbar = Make<TPanel>(this);
+  panStatusbar->SetParent(this);
+  panStatusbar->BevelOuter = bvNone;
+  panStatusbar->ShowCaption = false;
+  panStatusbar->Color = kWindowColor;
+  panStatusbar->SetBounds(0, 108, 472, 20);
+  LMessageInfo = Make<TLabel>(panStatusbar);
+  LMessageInfo->SetParent(panStatusbar);
+  LMessageInfo->Font = Font;
+  LMessageInfo->Transparent = true;
+  LMessageInfo->SetBounds(6, 3, 300, 14);
+  LDetails = Make<TLabel>(panStatusbar);
+  LDetails->SetParent(panStatusbar);
+  LDetails->Font = Font;
+  LDetails->Font.Underline = true;
+  LDetails->Font.Color = clBlue;
+  LDetails->Transparent = true;
+  LDetails->ShowHint = true;
+  LDetails->Cursor = LoadCursor(nullptr, IDC_HAND);
+  LDetails->SetBounds(320, 3, 60, 14);
+  panVolume = Make<TPanel>(panStatusbar);
+  panVolume->SetParent(panStatusbar);
+  panVolume->Tag = 0;
+  panVolume->BevelOuter = bvLowered;
+  panVolume->ShowCaption = false;
+  panVolume->ShowHint = true;
+  panVolume->SetBounds(472 - 2 * 39 - 2, 0, 39, 20);
+  panVolume->OnClick = [this](TComponent* s) { cmdShowSlider(s); };
+  panMicLevel = Make<TPanel>(panStatusbar);
+  panMicLevel->SetParent(panStatusbar);
+  panMicLevel->Tag = 1;
+  panMicLevel->BevelOuter = bvLowered;
+  panMicLevel->ShowCaption = false;
+  panMicLevel->ShowHint = true;
+  panMicLevel->SetBounds(472 - 39 - 2, 0, 39, 20);
+  panMicLevel->OnClick = [this](TComponent* s) { cmdShowSlider(s); };
+
+  SaveDialog.DefaultExt = "wav";
+  SaveDialog.Filter = "Sound Files (*.wav)|*.wav|All Files (*.*)|*.*";
+  SaveDialog.OverwritePrompt = false;
+
   InstMan = Make<TSingleInstanceManager>(this);
   InstMan->Name = "InstMan";
   InstMan->OnStartRequest = [this](TComponent* s) { InstManStartRequest(s); };
+
+  QuindleEnv = Make<TQuindleEnv>(this);
+  QuindleEnv->OnInfoView = [this](TComponent* s, int& mode) { QuindleEnvInfoView(s, mode); };
+  QuindleEnv->OnAutoUpdates = [this](TComponent*) {
+    InfoViewer->SetAutoUpdates(QuindleEnv->AutoUpdates());
+  };
+  QuindleEnv->OnAfterAbout = [this](TComponent*) {
+    if (LowColour()) {
+      Hide();
+      Show();
+    }
+  };
+  BuildMenus();
+
+  OnShow = [this](TComponent* s) { FormShow(s); };
   OnClose = [this](TComponent* s, TCloseAction& action) { FormClose(s, action); };
   FormCreate(this);
+}
+
+TVocaletForm::~TVocaletForm() {
+  if (normalImages_) ImageList_Destroy(normalImages_);
+  if (disabledImages_) ImageList_Destroy(disabledImages_);
+}
+
+void TVocaletForm::BuildToolBar() {
+  normalImages_ = ImageListFromResource("IMG_TOOLBAR", 20, RGB(255, 0, 255));
+  disabledImages_ = ImageListFromResource("IMG_TOOLBARDISABLED", 20, RGB(255, 0, 255));
+  ToolBar->SetImages(normalImages_, disabledImages_, normalImages_);
+  ToolBar->ExtraStyle = TBSTYLE_TRANSPARENT;
+  btnRecord = ToolBar->AddButton("btnRecord", 0);
+  btnRecord->OnClick = [this](TComponent* s) { cmdRecord(s); };
+  btnPlay = ToolBar->AddButton("btnPlay", 1);
+  btnPlay->OnClick = [this](TComponent* s) { cmdPlay(s); };
+  tbSep1 = ToolBar->AddSeparator("tbSep1");
+  btnSend = ToolBar->AddButton("btnSend", 2);
+  btnSend->OnClick = [this](TComponent* s) { cmdSend(s); };
+  btnAttach = ToolBar->AddButton("btnAttach", 3);
+  btnAttach->OnClick = [this](TComponent* s) { cmdAttach(s); };
+  tbSep2 = ToolBar->AddSeparator("tbSep2");
+  btnLanguage = ToolBar->AddButton("btnLanguage", 4);
+  btnLanguage->OnClick = [this](TComponent*) {
+    RECT r = btnLanguage->BoundsRect();
+    POINT p = btnLanguage->ClientToScreen(POINT{0, r.bottom - r.top});
+    LanguagePopup->Popup(p.x, p.y, Handle());
+  };
+  btnOptions = ToolBar->AddButton("btnOptions", 5);
+  btnOptions->OnClick = [this](TComponent* s) { cmdOptions(s); };
+  btnOptions->SetVisible(false);
+  tbSep3 = ToolBar->AddSeparator("tbSep3");
+  btnExit = ToolBar->AddButton("btnExit", 6);
+  btnExit->OnClick = [this](TComponent* s) { cmdClose(s); };
+}
+
+void TVocaletForm::BuildMenus() {
+  MainMenu = Make<TMainMenu>(this);
+  TMenuItem* root = MainMenu->Items();
+  miFile = Item(this, root, "miFile");
+  miFile->OnClick = [this](TComponent* s) { miFileClick(s); };
+  miRecord = Item(this, miFile, "miRecord", Key(VK_F2));
+  miRecord->OnClick = [this](TComponent* s) { cmdRecord(s); };
+  miStop = Item(this, miFile, "miStop", Key(VK_F3));
+  miStop->OnClick = [this](TComponent* s) { cmdStop(s); };
+  miPlay = Item(this, miFile, "miPlay", Key(VK_F4));
+  miPlay->OnClick = [this](TComponent* s) { cmdPlay(s); };
+  miPause = Item(this, miFile, "miPause", Key(VK_ESCAPE));
+  miPause->OnClick = [this](TComponent* s) { cmdPause(s); };
+  miFileSep1 = Line(this, miFile, "miFileSep1");
+  miSend = Item(this, miFile, "miSend", Key(VK_F5));
+  miSend->OnClick = [this](TComponent* s) { cmdSend(s); };
+  miSaveAs = Item(this, miFile, "miSaveAs", Key(VK_F12));
+  miSaveAs->OnClick = [this](TComponent* s) { cmdSaveAs(s); };
+  miAttach = Item(this, miFile, "miAttach", Key('A', scCtrl));
+  miAttach->OnClick = [this](TComponent* s) { cmdAttach(s); };
+  miFileSep2 = Line(this, miFile, "miFileSep2");
+  miAdjustVolume = Item(this, miFile, "miAdjustVolume", Key('V', scCtrl));
+  miAdjustVolume->Tag = 0;
+  miAdjustVolume->OnClick = [this](TComponent* s) { cmdShowSlider(s); };
+  miAdjustMicrophoneLevel = Item(this, miFile, "miAdjustMicrophoneLevel", Key('M', scCtrl));
+  miAdjustMicrophoneLevel->Tag = 1;
+  miAdjustMicrophoneLevel->OnClick = [this](TComponent* s) { cmdShowSlider(s); };
+  miFileSep3 = Line(this, miFile, "miFileSep3");
+  miClose = Item(this, miFile, "miClose");
+  miClose->OnClick = [this](TComponent* s) { cmdClose(s); };
+
+  miView = Item(this, root, "miView");
+  miViewAddHere = Item(this, miView, "miViewAddHere");
+  MenuSepInfoView = Line(this, miView, "MenuSepInfoView");
+  miLanguage = Item(this, miView, "miLanguage");
+  miMLSItemsHere = Item(this, miLanguage, "miMLSItemsHere");
+  miViewSep2 = Line(this, miView, "miViewSep2");
+  miOptions = Item(this, miView, "miOptions", Key(VK_F8));
+  miOptions->OnClick = [this](TComponent* s) { cmdOptions(s); };
+
+  miHelp = Item(this, root, "miHelp");
+  miHelpInsertHere = Item(this, miHelp, "miHelpInsertHere");
+  QuindleEnv->InsertItems(miViewAddHere, miHelpInsertHere);
+
+  LanguagePopup = Make<TPopupMenu>(this);
+  SetMenu(MainMenu);
 }
 
 void TVocaletForm::FormCreate(TComponent*) {
   // Only now can a second start find us: the guard takes the identifier as its title.
   InstMan->SetProgramID(VocaletProgramID);
-  // The saved language; a translation that is missing or broken starts us in English
-  // without a word, since the user cannot act on it now.
+  Application->HintPause = 10;
+  Application->HintHidePause = 30000;
+  Book->SetPageIndex(0);
+  SetClientSize(472, 125);
+  SaveDialog.FileName = ExtractFileName(VMProperties->MsgFileName);
+  ApplyLanguage();
+  RecorderFrame->OnPlayDone = [this](TComponent*) { Book->SetPageIndex(0); };
+  // The saved language; a translation that is missing or broken starts us in the default
+  // language without a word, since the user cannot act on it now.
   try {
     MLSManager->SelectLanguage(MLSManager->ReadLanguageSetting("Vocalet"));
   } catch (const EMLSException&) {
     MLSManager->SelectLanguage(MLSManager->DefaultLanguage());
   }
+  ApplyLanguage();
+  AdjustMixerLevels();
 }
 
-void TVocaletForm::FormClose(TComponent*, TCloseAction&) {
-  MLSManager->WriteLanguageSetting("Vocalet", MLSManager->Language());
+bool TVocaletForm::LowColour() {
+  HDC dc = GetDC(Handle());
+  int bits = GetDeviceCaps(dc, BITSPIXEL);
+  ReleaseDC(Handle(), dc);
+  return bits <= 8;
+}
+
+void TVocaletForm::SetupInfoPanel() {
+  InfoViewer->TipsFile = AddPath(GetThisDir(), "VocaletTips.enu");
+  InfoViewer->ProductNumber = 1;
+  InfoViewer->RegistryKey = "Software\\Quindle\\Vocalet";
+  InfoViewer->MainWindow = Handle();
+  InfoViewer->LanguageCode = LanguageCode(MLSManager->Language());
+  InfoViewer->Load();
+  QuindleEnv->SetAutoUpdates(InfoViewer->AutoUpdates());
+  InfoViewer->SetBackground(LowColour() ? clWindow : Color);
+  bool banner = !InfoViewer->BannerText().empty();
+  if (banner) SetClientSize(468, ClientHeight());
+  QuindleEnv->SetTipsShown(!VMProperties->HideTips);
+  QuindleEnv->SetBannerExists(banner);
+  if (VMProperties->HideTips && !banner) {
+    InfoViewer->SetViewMode(0);
+    panInfoViewer->SetVisible(false);
+    ArrangePanels();
+  }
+}
+
+void TVocaletForm::FormShow(TComponent*) {
+  if (Shown) return;
+  Application->ProcessMessages();
+  Shown = true;
+  SetupInfoPanel();
+  if (LowColour()) {
+    RecorderFrame->ImageBkg->SetVisible(false);
+    Color = clBtnFace;
+    Invalidate();
+  }
+  UpdateMessageInfo();
+  PlaceUnderCursor();
+}
+
+void TVocaletForm::PlaceUnderCursor() {
+  POINT p = btnRecord->ClientToScreen(POINT{20, 20});
+  POINT m;
+  GetCursorPos(&m);
+  RECT wr;
+  GetWindowRect(Handle(), &wr);
+  TPlacement place = PlaceUnderCursorPos(p.x, p.y, m.x, m.y, wr.left, wr.top,
+                                         wr.right - wr.left, wr.bottom - wr.top, ScreenWidth(),
+                                         ScreenHeight());
+  SetBounds(place.left, place.top, wr.right - wr.left, wr.bottom - wr.top);
+}
+
+void TVocaletForm::AdjustMixerLevels() {
+  if (GetVolumePercent(0) < VMProperties->MinWaveLevel) SetVolumePercent(0, VMProperties->MinWaveLevel);
+  SelectMicrophone();
+  SetMute(1, false);
+  SetMute(0, false);
+}
+
+void TVocaletForm::ArrangePanels() {
+  int top = ToolBarBevel->Top() + 4;
+  if (panInfoViewer->Visible()) {
+    panInfoViewer->SetTop(top);
+    top += panInfoViewer->Height();
+  }
+  panStatusbar->SetTop(top);
+  SetClientSize(ClientWidth(), panStatusbar->Top() + panStatusbar->Height());
+}
+
+void TVocaletForm::UpdateControls() {
+  bool exists = FileExists(VMProperties->MsgFileName);
+  for (TToolButton* b : {btnPlay, btnSend, btnAttach}) b->SetEnabled(exists);
+  for (TMenuItem* mi : {miPlay, miSend, miAttach, miSaveAs}) mi->SetEnabled(exists);
+  miStop->SetEnabled(RecorderFrame->btnStop->Enabled());
+  miPause->SetEnabled(RecorderFrame->btnPause->Enabled());
+  btnRecord->SetEnabled(true);
+  for (TMenuItem* mi : {miRecord, miAdjustVolume, miAdjustMicrophoneLevel, miClose, miOptions})
+    mi->SetEnabled(true);
+}
+
+void TVocaletForm::UpdateMessageInfo() {
+  const std::string& file = VMProperties->MsgFileName;
+  if (!FileExists(file)) {
+    LMessageInfo->SetCaption(NoMessageText);
+    panStatusbar->SetCaption(NoMessageText);
+    LDetails->SetVisible(false);
+    UpdateControls();
+    return;
+  }
+  TMessageTexts texts{InfoFormatText,          LastRecordedText,         UncompressedText, GsmText,
+                      MLS_VOCALET->Strings[5], MLS_VOCALET->Strings[0], MLS_SOUNDREC->Strings[4]};
+  TMessageFacts facts;
+  facts.DurationSec = VMProperties->DurationSec;
+  facts.PlainSize = VMProperties->PlainSize;
+  facts.FileSize = FileSizeOf(file);
+  facts.DateText = FormatRecordedTime(FileDateOf(file));
+  TMessageInfo info = BuildMessageInfo(texts, facts, FormatFileSize);
+  LDetails->Hint = info.DetailsHint;
+  LMessageInfo->SetCaption(info.StatusLine);
+  // The status panel carries the line as its window text too (it does not paint it), so
+  // that screen readers and the program's own tests can read it.
+  panStatusbar->SetCaption(info.StatusLine);
+  LDetails->SetLeft(LMessageInfo->Left() + LMessageInfo->Width() + 15);
+  LDetails->SetVisible(true);
+  UpdateControls();
+}
+
+void TVocaletForm::PackMessage() {
+  if (!VMProperties->GSM610) return;
+  ProgressCaption = MLS_VOCALET->Strings[10];
+  ProgressPrompt = MLS_VOCALET->Strings[11];
+  DWORD t0 = GetTickCount();
+  if (VMProperties->PlainSize > static_cast<int>(kProgressThreshold)) ShowProgressNow(this, false);
+  struct THide {
+    ~THide() { HideProgress(); }
+  } hide;
+  Application->ProcessMessages();
+  CompressWaveFile(VMProperties->MsgFileName);
+  DWORD elapsed = GetTickCount() - t0;
+  // A notice that flashes by is worse than none: once shown it stays for a moment.
+  if (ProgressActive() && elapsed < kMinProgressMs) Sleep(kMinProgressMs - elapsed);
+}
+
+void TVocaletForm::cmdRecord(TComponent*) {
+  Book->SetPageIndex(1);
+  RecorderFrame->StartRecording();
+  UpdateControls();
+}
+
+void TVocaletForm::cmdPlay(TComponent*) {
+  Book->SetPageIndex(1);
+  RecorderFrame->StartPlayback();
+}
+
+void TVocaletForm::cmdPause(TComponent* sender) { RecorderFrame->cmdPause(sender); }
+
+void TVocaletForm::cmdStop(TComponent* sender) {
+  RecorderFrame->cmdStop(sender);
+  if (!sender) return;
+  Book->SetPageIndex(0);
+  if (!RecorderFrame->PlayMode) {
+    VMProperties->PlainSize = FileSizeOf(VMProperties->MsgFileName);
+    if (!VMProperties->PackOnSend) PackMessage();
+    UpdateMessageInfo();
+  }
+}
+
+void TVocaletForm::cmdClose(TComponent*) { Close(); }
+
+void TVocaletForm::miFileClick(TComponent*) {
+  miStop->SetEnabled(RecorderFrame->btnStop->Enabled());
+  miPause->SetEnabled(RecorderFrame->btnPause->Enabled());
+}
+
+std::string TVocaletForm::MailSenderPath() {
+  return ExpandPathMacros("<CommonFilesDir>\\Orvane\\SendMail.exe");
+}
+
+std::string TVocaletForm::HandOffPath() { return AddPath(GetThisDir(), "eMail.dat"); }
+
+void TVocaletForm::cmdSend(TComponent*) {
+  if (VMProperties->PackOnSend) PackMessage();
+  {
+    TSMapiMessage mail;
+    mail.Text = ConvertLineBreaks(MailBodyText);
+    mail.Subject = MLS_VOCALET->Strings[9];
+    mail.Files.push_back(VMProperties->MsgFileName);
+    std::string path = HandOffPath();
+    mail.SaveToFile(path);
+    LaunchProgram(MailSenderPath(), "\"" + path + "\"", "");
+  }
+  if (VMProperties->AutoClose) Close();
+}
+
+void TVocaletForm::cmdSaveAs(TComponent*) {
+  if (!SaveDialog.Execute(Handle())) return;
+  long copied = CopyFileData(VMProperties->MsgFileName, SaveDialog.FileName);
+  // A copy that failed must not look like a saved message.
+  if (copied == 0 && FileSizeOf(VMProperties->MsgFileName) > 0)
+    ShowErrorMessage(Handle(), "The voice message could not be saved as\\n" + SaveDialog.FileName);
+}
+
+void TVocaletForm::cmdAttach(TComponent*) {
+  // The Drag & Attach window arrives with the delivery work.
+}
+
+void TVocaletForm::cmdOptions(TComponent*) {
+  // The options dialog arrives with the settings work.
+}
+
+void TVocaletForm::cmdShowSlider(TComponent*) {
+  // The level slider window arrives with the settings work.
 }
 
 void TVocaletForm::InstManStartRequest(TComponent*) {
   Application->Restore();
   Show();
   SetForegroundWindow(Handle());
+}
+
+void TVocaletForm::QuindleEnvInfoView(TComponent*, int& viewMode) {
+  VMProperties->HideTips = viewMode == 0;
+  if (viewMode == 2 && InfoViewer->BannerText().empty()) viewMode = 1;
+  InfoViewer->SetViewMode(viewMode);
+  panInfoViewer->SetVisible(viewMode != 0);
+  ArrangePanels();
+}
+
+void TVocaletForm::InfoViewerViewChanged(TComponent*) {
+  QuindleEnv->SetViewMode(InfoViewer->ViewMode());
+}
+
+void TVocaletForm::ApplyLanguage() {
+  const auto& ov = MLS_OVSHARED->Strings;
+  const auto& vo = MLS_VOCALET->Strings;
+  const auto& sr = MLS_SOUNDREC->Strings;
+  btnExit->SetCaption(ov[23]);
+  btnOptions->SetCaption(ov[51]);
+  btnLanguage->SetCaption(ov[114]);
+  miLanguage->SetCaption(ov[114]);
+  miSaveAs->SetCaption(ov[122]);
+  miView->SetCaption(ov[131]);
+  miClose->SetCaption(ov[104]);
+  miFile->SetCaption(ov[108]);
+  miHelp->SetCaption(ov[110]);
+  miOptions->SetCaption(ov[116]);
+  miRecord->SetCaption(vo[22]);
+  miPlay->SetCaption(vo[21]);
+  miSend->SetCaption(vo[23]);
+  btnSend->SetCaption(vo[16]);
+  LastRecordedText = vo[27];
+  miStop->SetCaption(sr[23]);
+  miPause->SetCaption(sr[5]);
+  btnPlay->SetCaption(sr[7]);
+  btnRecord->SetCaption(sr[12]);
+  MailBodyText = vo[12];
+  NoMessageText = vo[1];
+  InfoFormatText = vo[2];
+  UncompressedText = vo[14];
+  GsmText = vo[6];
+  btnAttach->SetCaption(vo[15]);
+  LDetails->SetCaption(vo[17]);
+  miAdjustMicrophoneLevel->SetCaption(vo[18]);
+  miAdjustVolume->SetCaption(vo[19]);
+  miAttach->SetCaption(vo[20]);
+  panMicLevel->Hint = vo[24];
+  panVolume->Hint = vo[25];
+  SaveDialog.Title = vo[26];
+  QuindleEnv->ApplyTexts();
+  RecorderFrame->ApplyTexts();
+  if (Shown) {
+    InfoViewer->SetLanguage(LanguageCode(MLSManager->Language()));
+    UpdateMessageInfo();
+  }
+}
+
+void TVocaletForm::FormClose(TComponent*, TCloseAction&) {
+  cmdStop(nullptr);
+  MLSManager->WriteLanguageSetting("Vocalet", MLSManager->Language());
+  InfoViewer->Close();
 }

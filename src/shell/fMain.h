@@ -1,21 +1,97 @@
-// The main window.
+// The main window: the message's whole life from recording to delivery.
 #pragma once
 
 #include <string>
 
 #include "shell/SingleInst.h"
+#include "toolkit/ComCtrls.h"
+#include "toolkit/Dialogs.h"
 #include "toolkit/Forms.h"
+#include "toolkit/Menus.h"
+#include "toolkit/StdCtrls.h"
+
+class TRecorderForm;
+class TInfoViewer;
+class TQuindleEnv;
 
 // The identifier under which a running Vocalet is found by a second start.
 extern const char VocaletProgramID[];
 
+// Texts of the main window's module, renewed on every language change.
+extern std::string MailBodyText;
+extern std::string NoMessageText;
+extern std::string InfoFormatText;
+extern std::string LastRecordedText;
+extern std::string UncompressedText;
+extern std::string GsmText;
+
 class TVocaletForm : public TForm {
  public:
   explicit TVocaletForm(TComponent* owner);
+  ~TVocaletForm() override;
 
-  TSingleInstanceManager* InstMan = nullptr;
+  TBevel* Bevel1;
+  TBevel* ToolBarBevel;
+  TNotebook* Book;
+  TToolBar* ToolBar;
+  TToolButton *btnRecord, *btnPlay, *tbSep1, *btnSend, *btnAttach, *tbSep2, *btnLanguage,
+      *btnOptions, *tbSep3, *btnExit;
+  TRecorderForm* RecorderFrame;
+  TPanel* panInfoViewer;
+  TInfoViewer* InfoViewer;
+  TBevel* bevBottom;
+  TPanel* panStatusbar;
+  TLabel* LMessageInfo;
+  TLabel* LDetails;
+  TPanel* panVolume;
+  TPanel* panMicLevel;
+  TSaveDialog SaveDialog;
+  TSingleInstanceManager* InstMan;
+  TQuindleEnv* QuindleEnv;
+  TMainMenu* MainMenu;
+  TPopupMenu* LanguagePopup;
+  TMenuItem *miFile, *miRecord, *miStop, *miPlay, *miPause, *miFileSep1, *miSend, *miSaveAs,
+      *miAttach, *miFileSep2, *miAdjustVolume, *miAdjustMicrophoneLevel, *miFileSep3, *miClose;
+  TMenuItem *miView, *miViewAddHere, *MenuSepInfoView, *miLanguage, *miMLSItemsHere,
+      *miViewSep2, *miOptions;
+  TMenuItem *miHelp, *miHelpInsertHere;
+
+  bool Shown = false;
 
   void FormCreate(TComponent* sender);
+  void FormShow(TComponent* sender);
   void FormClose(TComponent* sender, TCloseAction& action);
+  void cmdRecord(TComponent* sender);
+  void cmdPlay(TComponent* sender);
+  void cmdStop(TComponent* sender);
+  void cmdPause(TComponent* sender);
+  void cmdClose(TComponent* sender);
+  void cmdSend(TComponent* sender);
+  void cmdSaveAs(TComponent* sender);
+  void cmdAttach(TComponent* sender);
+  void cmdOptions(TComponent* sender);
+  void cmdShowSlider(TComponent* sender);
+  void miFileClick(TComponent* sender);
   void InstManStartRequest(TComponent* sender);
+  void QuindleEnvInfoView(TComponent* sender, int& viewMode);
+  void InfoViewerViewChanged(TComponent* sender);
+
+  void UpdateControls();
+  void ApplyLanguage();
+  void PlaceUnderCursor();
+  void AdjustMixerLevels();
+  void ArrangePanels();
+  void UpdateMessageInfo();
+  void PackMessage();
+
+  // Where Send looks for the mail-sender and writes the hand-off file.
+  static std::string MailSenderPath();
+  static std::string HandOffPath();
+
+ private:
+  void BuildMenus();
+  void BuildToolBar();
+  void SetupInfoPanel();
+  bool LowColour();
+  HIMAGELIST normalImages_ = nullptr, disabledImages_ = nullptr;
 };

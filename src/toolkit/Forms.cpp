@@ -273,6 +273,7 @@ void TApplication::ShowHintNow() {
     hintWnd_ = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, "VocaletHint", "", WS_POPUP, 0,
                                0, 0, 0, nullptr, nullptr, ModuleInstance(), nullptr);
   }
+  SetWindowTextA(hintWnd_, hintText_.c_str());
   HDC dc = GetDC(hintWnd_);
   HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
   RECT r{0, 0, 0, 0};
