@@ -216,6 +216,33 @@ bool Vocalet::ToolButtonEnabled(ToolButton button) const {
   return SendMessageA(ToolBar(), TB_ISBUTTONENABLED, 40000 + static_cast<int>(button), 0) != 0;
 }
 
+namespace {
+struct WindowCounter {
+  DWORD pid;
+  int count = 0;
+};
+BOOL CALLBACK CountChild(HWND, LPARAM lp) {
+  ++reinterpret_cast<WindowCounter*>(lp)->count;
+  return TRUE;
+}
+BOOL CALLBACK CountTop(HWND h, LPARAM lp) {
+  auto* c = reinterpret_cast<WindowCounter*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  if (pid == c->pid) {
+    ++c->count;
+    EnumChildWindows(h, CountChild, lp);
+  }
+  return TRUE;
+}
+}  // namespace
+
+int Vocalet::WindowCount() const {
+  WindowCounter c{pi_.dwProcessId};
+  EnumWindows(CountTop, reinterpret_cast<LPARAM>(&c));
+  return c.count;
+}
+
 DWORD Vocalet::GdiObjects() const { return GetGuiResources(pi_.hProcess, GR_GDIOBJECTS); }
 DWORD Vocalet::UserObjects() const { return GetGuiResources(pi_.hProcess, GR_USEROBJECTS); }
 

@@ -40,8 +40,11 @@ class Vocalet {
   enum ToolButton { btnRecord = 0, btnPlay = 1, btnSend = 3, btnAttach = 4, btnExit = 9 };
   bool ToolButtonEnabled(ToolButton button) const;
   HWND ToolBar() const;
+  // GetGuiResources: real counts on Windows, always 0 under Wine (a stub there).
   DWORD GdiObjects() const;
   DWORD UserObjects() const;
+  // Windows of the process, top-level and child: the USER objects that Wine lets us count.
+  int WindowCount() const;
 
  private:
   PROCESS_INFORMATION pi_{};

@@ -143,10 +143,12 @@ TEST_F(VocaletE2E, FiftyRecordingsLeaveNoObjectsBehind) {
   ASSERT_TRUE(cycle());
   Sleep(300);
   DWORD gdi = app.GdiObjects(), user = app.UserObjects();
+  int windows = app.WindowCount();
   for (int i = 0; i < 49; ++i) ASSERT_TRUE(cycle()) << "cycle " << i;
   Sleep(500);
   EXPECT_LE(app.GdiObjects(), gdi + 2) << "GDI objects grew";
   EXPECT_LE(app.UserObjects(), user + 2) << "USER objects grew";
+  EXPECT_EQ(app.WindowCount(), windows) << "windows were left behind";
   // No handle on the message is left open: it can be opened without any sharing.
   HANDLE h = CreateFileA(message.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                          0, nullptr);
