@@ -16,7 +16,7 @@ import mlsc  # noqa: E402
 SOURCES = os.path.join(ROOT, "src", "resources", "mls")
 MODULES = ("qdShared", "ovShared", "Vocalet", "SoundRec")
 # The languages we ship; the language menu offers one only when all four modules have it.
-SHIPPED = ("deu", "esp", "fra", "ita", "nld", "ptg")
+SHIPPED = ("deu", "esp", "fra", "ita", "nld", "ptg", "rus")
 CYRILLIC = ("rus", "ukr", "bel")
 
 # A Format placeholder: %[index:][-][width][.precision]type, or the escaped percent sign.
