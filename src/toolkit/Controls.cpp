@@ -338,7 +338,7 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
       if (lp) {
         if (TWinControl* c = FromHandle(reinterpret_cast<HWND>(lp)); c && c != this)
-          if (c->CommandNotify(HIWORD(wp))) return 0;
+          if (c->CommandNotify(HIWORD(wp), LOWORD(wp))) return 0;
       }
       break;
     case WM_NOTIFY: {
