@@ -6,6 +6,7 @@
 #include "delivery/SMapiUtils.h"
 #include "mls/SoundRecMLS.h"
 #include "mls/VocaletMLS.h"
+#include "mls/MLSHelper.h"
 #include "mls/ovMLS.h"
 #include "mls/ovSharedMLS.h"
 #include "shell/InfoViewer.h"
@@ -254,6 +255,10 @@ void TVocaletForm::BuildMenus() {
   QuindleEnv->InsertItems(miViewAddHere, miHelpInsertHere);
 
   LanguagePopup = Make<TPopupMenu>(this);
+  MLSHelper = Make<TMLSHelper>(this);
+  MLSHelper->SetMainMenuItem(miMLSItemsHere);
+  MLSHelper->InsertPopupItems(LanguagePopup, 0);
+  MLSHelper->OnLanguageChanged = [this](TComponent* s) { MLSHelperLanguageChanged(s); };
   SetMenu(MainMenu);
 }
 
@@ -490,6 +495,8 @@ void TVocaletForm::QuindleEnvInfoView(TComponent*, int& viewMode) {
 void TVocaletForm::InfoViewerViewChanged(TComponent*) {
   QuindleEnv->SetViewMode(InfoViewer->ViewMode());
 }
+
+void TVocaletForm::MLSHelperLanguageChanged(TComponent*) { ApplyLanguage(); }
 
 void TVocaletForm::ApplyLanguage() {
   const auto& ov = MLS_OVSHARED->Strings;

@@ -13,6 +13,7 @@
 class TRecorderForm;
 class TInfoViewer;
 class TQuindleEnv;
+class TMLSHelper;
 
 // The identifier under which a running Vocalet is found by a second start.
 extern const char VocaletProgramID[];
@@ -48,6 +49,7 @@ class TVocaletForm : public TForm {
   TSaveDialog SaveDialog;
   TSingleInstanceManager* InstMan;
   TQuindleEnv* QuindleEnv;
+  TMLSHelper* MLSHelper;
   TMainMenu* MainMenu;
   TPopupMenu* LanguagePopup;
   TMenuItem *miFile, *miRecord, *miStop, *miPlay, *miPause, *miFileSep1, *miSend, *miSaveAs,
@@ -75,6 +77,7 @@ class TVocaletForm : public TForm {
   void InstManStartRequest(TComponent* sender);
   void QuindleEnvInfoView(TComponent* sender, int& viewMode);
   void InfoViewerViewChanged(TComponent* sender);
+  void MLSHelperLanguageChanged(TComponent* sender);
 
   void UpdateControls();
   void ApplyLanguage();
