@@ -41,7 +41,8 @@ class TMLSHelper : public TComponent {
   void SetShowMenuImages(bool on);
 
   // Placeholders: the placeholder is hidden and the language items follow it in its parent,
-  // in its group. Null takes the items out again (the placeholder stays hidden).
+  // in its group; it must already sit in its menu. Null takes the items out again (the
+  // placeholder stays hidden).
   TMenuItem* MainMenuItem() const { return mainPlaceholder_; }
   void SetMainMenuItem(TMenuItem* placeholder);
   TMenuItem* PopupMenuItem() const { return popupPlaceholder_; }
@@ -52,7 +53,9 @@ class TMLSHelper : public TComponent {
   void InsertMainItems(TMenuItem* parent, size_t position, int groupIndex = 0);
   void InsertPopupItems(TPopupMenu* menu, size_t position, int groupIndex = 0);
 
-  // A click on this control opens the pop-up menu under it.
+  // A click on this control opens the pop-up menu under it. The helper takes the control's
+  // OnClick and gives it back empty when the control changes; it does not touch the control
+  // when it goes itself, since the window may have freed the control first.
   TControl* PopupControl() const { return popupControl_; }
   void SetPopupControl(TControl* control);
   // Opens the pop-up menu at the bottom-left corner of the pop-up control.

@@ -53,13 +53,43 @@ TToolBar::~TToolBar() {
   for (TToolButton* b : buttons_) b->bar_ = nullptr;
 }
 
+void TToolBar::SetFlat(bool on) {
+  if (flat_ == on) return;
+  flat_ = on;
+  Recreate();
+}
+
+void TToolBar::SetTransparent(bool on) {
+  if (transparent_ == on) return;
+  transparent_ = on;
+  Recreate();
+}
+
+void TToolBar::Recreate() {
+  if (!HandleAllocated()) return;
+  DestroyHandle();
+  Handle();
+}
+
 void TToolBar::CreateParams(TCreateParams& p) {
   TWinControl::CreateParams(p);
+  static const bool registered = [] {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};
+    return InitCommonControlsEx(&icc) != FALSE;
+  }();
+  (void)registered;
   p.ClassName = TOOLBARCLASSNAMEA;
   p.OwnClass = false;
+  // Our bounds, not the toolbar's own placement along the parent's top edge.
   p.Style = WS_CHILD | WS_CLIPSIBLINGS | CCS_NORESIZE | CCS_NODIVIDER | CCS_NOPARENTALIGN |
-            TBSTYLE_TOOLTIPS | (Flat ? TBSTYLE_FLAT : 0) | ExtraStyle;
+            TBSTYLE_TOOLTIPS | (flat_ ? TBSTYLE_FLAT : 0) |
+            (transparent_ ? TBSTYLE_TRANSPARENT : 0);
   if (visible_) p.Style |= WS_VISIBLE;
+}
+
+LRESULT TToolBar::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_ERASEBKGND && EraseBackground(reinterpret_cast<HDC>(wp))) return 1;
+  return TWinControl::WndProc(msg, wp, lp);
 }
 
 void TToolBar::HandleCreated() {

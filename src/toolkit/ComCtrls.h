@@ -50,19 +50,28 @@ class TToolBar : public TWinControl {
   void SetImages(HIMAGELIST normal, HIMAGELIST disabled, HIMAGELIST hot);
   SIZE ButtonSize{54, 40};
   SIZE ImageSize{20, 20};
-  bool Flat = true;
   bool ShowCaptions = true;
-  DWORD ExtraStyle = 0;  // further TBSTYLE_ flags
+  bool Flat() const { return flat_; }
+  void SetFlat(bool on);
+  bool Transparent() const { return transparent_; }
+  void SetTransparent(bool on);
   void UpdateButton(TToolButton* button);
   void Rebuild();
 
  protected:
   void CreateParams(TCreateParams& params) override;
   void HandleCreated() override;
+  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
   bool CommandNotify(WORD code, WORD id) override;
   bool Notify(NMHDR* header, LRESULT& result) override;
+  // WM_ERASEBKGND; true when the background was drawn. The default leaves it to the toolbar.
+  virtual bool EraseBackground(HDC /*dc*/) { return false; }
 
  private:
+  // The toolbar reads its look from the style it was created with.
+  void Recreate();
+  bool flat_ = false;
+  bool transparent_ = false;
   std::vector<TToolButton*> buttons_;
   HIMAGELIST normal_ = nullptr, disabled_ = nullptr, hot_ = nullptr;
 };

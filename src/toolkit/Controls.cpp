@@ -117,6 +117,32 @@ POINT TControl::ScreenToClient(POINT p) const {
   return POINT{q.x - Left(), q.y - Top()};
 }
 
+// --- TGraphicControl ---------------------------------------------------------------------
+
+void TGraphicControl::DrawNow(const std::function<void(TCanvas&)>& draw) {
+  if (DrawTarget) {
+    int saved = SaveDC(DrawTarget);
+    IntersectClipRect(DrawTarget, 0, 0, Width(), Height());
+    {
+      TCanvas canvas(DrawTarget);
+      draw(canvas);
+    }
+    RestoreDC(DrawTarget, saved);
+    return;
+  }
+  if (!visible_ || !parent_ || !parent_->HandleAllocated()) return;
+  HWND wnd = parent_->Handle();
+  HDC dc = GetDC(wnd);
+  if (!dc) return;
+  SetViewportOrgEx(dc, bounds_.left, bounds_.top, nullptr);
+  IntersectClipRect(dc, 0, 0, Width(), Height());
+  {
+    TCanvas canvas(dc);
+    draw(canvas);
+  }
+  ReleaseDC(wnd, dc);
+}
+
 // --- TWinControl --------------------------------------------------------------------------
 
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
