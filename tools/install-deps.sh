@@ -7,7 +7,7 @@ PKGS_NATIVE=(
   cmake g++ make ninja-build googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   g++-mingw-w64-i686 mingw-w64-tools mingw-w64-i686-dev binutils-mingw-w64-i686
-  wine wine64 xvfb xauth xdotool imagemagick
+  wine wine64 fonts-wine xvfb xauth xdotool imagemagick
   espeak-ng sox libsox-fmt-all libgsm1-dev nsis icoutils file python3
   fonts-dejavu-core
 )

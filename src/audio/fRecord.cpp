@@ -88,12 +88,12 @@ TRecorderForm::TRecorderForm(TComponent* owner) : TPanel(owner) {
   PeakGauge = Make<TVolumeGauge>(this);
   PeakGauge->SetParent(this);
   PeakGauge->SetBounds(118, 21, 101, 13);
-  PeakGauge->MaxLevel = 32767;
-  PeakGauge->PeakMeter = true;
+  PeakGauge->SetMaxLevel(32767);
+  PeakGauge->SetPeakMeter(true);
   PeakGauge->PeakFreq = 10;
-  PeakGauge->Color = kDisplayBack;
-  PeakGauge->MarkColor = kDisplayText;
-  PeakGauge->PeakColor = kPeakColor;
+  PeakGauge->SetColor(kDisplayBack);
+  PeakGauge->SetMarkColor(kDisplayText);
+  PeakGauge->SetPeakColor(kPeakColor);
   PeakGauge->SetVisible(false);
 
   imgLightOn = Picture(this, "IMG_LIGHTON", 322, 14, true);
@@ -242,7 +242,7 @@ void TRecorderForm::cmdRecord(TComponent*) {
 }
 
 void TRecorderForm::cmdPlay(TComponent*) {
-  if (!Recorder->Play([this](TComponent* s) { PlayDone(s); })) return;
+  if (!Recorder->Play([this](TWaveRecorder*) { PlayDone(this); })) return;
   StatusText = RecorderTexts.Playing;
   Recording = false;
   Elapsed = 0;
@@ -258,7 +258,7 @@ void TRecorderForm::cmdPlay(TComponent*) {
 }
 
 void TRecorderForm::cmdStop(TComponent*) {
-  Recorder->Stop([this](TComponent* s) { Stopped(s); });
+  Recorder->Stop([this](TWaveRecorder*) { Stopped(this); });
   if (Recording) {
     Recording = false;
     if (!Recorder->Save()) ShowErrorMessage(Recorder->ErrorText());
@@ -271,12 +271,12 @@ void TRecorderForm::cmdPause(TComponent* sender) {
   // A click on the button has flipped it already; a menu command flips it here.
   if (sender != btnPause) btnPause->SetDown(!btnPause->Down());
   if (btnPause->Down()) {
-    btnPause->SetDown(Recorder->Pause([this](TComponent* s) { Paused(s); }));
+    btnPause->SetDown(Recorder->Pause([this](TWaveRecorder*) { Paused(this); }));
     return;
   }
   btnPause->SetDown(false);
   bool resumed = Recording ? Recorder->Resume()
-                           : Recorder->PlayFromCurrent([this](TComponent* s) { PlayDone(s); });
+                           : Recorder->PlayFromCurrent([this](TWaveRecorder*) { PlayDone(this); });
   if (resumed) {
     PlayTimer->SetEnabled(true);
     PeakTimer->SetEnabled(true);
@@ -325,7 +325,7 @@ void TRecorderForm::PeakTimerTimer(TComponent*) {
   }
 }
 
-void TRecorderForm::cmdPeakChange(TComponent* sender) {
+void TRecorderForm::cmdPeakChange(TMixerLineControl* sender) {
   if (auto* meter = dynamic_cast<TPeakMeter*>(sender)) PeakGauge->SetLevel(meter->Left);
 }
 

@@ -71,7 +71,7 @@ class TRecorderForm : public TPanel {
   void Paused(TComponent* sender);
   void PlayTimerTimer(TComponent* sender);
   void PeakTimerTimer(TComponent* sender);
-  void cmdPeakChange(TComponent* sender);
+  void cmdPeakChange(TMixerLineControl* sender);
   void LGSMOnOffClick(TComponent* sender);
 
  private:

@@ -80,7 +80,7 @@ TVocaletForm::TVocaletForm(TComponent* owner) : TForm(owner) {
   pageDefault->Color = kWindowColor;
   pageRecorder->Color = kWindowColor;
 
-  ToolBar = Make<TToolBar>(pageDefault);
+  ToolBar = Make<TToolbarWithBitmap>(pageDefault);
   ToolBar->SetParent(pageDefault);
   ToolBar->SetBounds(0, 0, 472, 40);
   BuildToolBar();
@@ -91,6 +91,8 @@ TVocaletForm::TVocaletForm(TComponent* owner) : TForm(owner) {
   // The panel's Stop and Pause belong to the window's commands.
   RecorderFrame->btnStop->OnClick = [this](TComponent* s) { cmdStop(s); };
   RecorderFrame->btnPause->OnClick = [this](TComponent* s) { cmdPause(s); };
+  // The toolbar shows the panel's display strip behind its buttons.
+  ToolBar->SetImage(&RecorderFrame->ImageBkg->Picture());
 
   ToolBarBevel = Make<TBevel>(this);
   ToolBarBevel->SetParent(this);
@@ -185,7 +187,8 @@ void TVocaletForm::BuildToolBar() {
   normalImages_ = ImageListFromResource("IMG_TOOLBAR", 20, RGB(255, 0, 255));
   disabledImages_ = ImageListFromResource("IMG_TOOLBARDISABLED", 20, RGB(255, 0, 255));
   ToolBar->SetImages(normalImages_, disabledImages_, normalImages_);
-  ToolBar->ExtraStyle = TBSTYLE_TRANSPARENT;
+  ToolBar->SetFlat(true);
+  ToolBar->SetTransparent(true);
   btnRecord = ToolBar->AddButton("btnRecord", 0);
   btnRecord->OnClick = [this](TComponent* s) { cmdRecord(s); };
   btnPlay = ToolBar->AddButton("btnPlay", 1);
@@ -295,8 +298,8 @@ void TVocaletForm::SetupInfoPanel() {
   InfoViewer->ProductNumber = 1;
   InfoViewer->RegistryKey = "Software\\Quindle\\Vocalet";
   InfoViewer->MainWindow = Handle();
-  InfoViewer->LanguageCode = LanguageCode(MLSManager->Language());
-  InfoViewer->Load();
+  // Its texts come from the string modules, loaded only now that the language is chosen.
+  InfoViewer->SetLanguage(LanguageCode(MLSManager->Language()));
   QuindleEnv->SetAutoUpdates(InfoViewer->AutoUpdates());
   InfoViewer->SetBackground(LowColour() ? clWindow : Color);
   bool banner = !InfoViewer->BannerText().empty();
@@ -317,6 +320,7 @@ void TVocaletForm::FormShow(TComponent*) {
   SetupInfoPanel();
   if (LowColour()) {
     RecorderFrame->ImageBkg->SetVisible(false);
+    ToolBar->SetImage(nullptr);
     Color = clBtnFace;
     Invalidate();
   }
@@ -401,7 +405,7 @@ void TVocaletForm::PackMessage() {
     ~THide() { HideProgress(); }
   } hide;
   Application->ProcessMessages();
-  CompressWaveFile(VMProperties->MsgFileName);
+  vocalet::CompressWaveFile(VMProperties->MsgFileName);
   DWORD elapsed = GetTickCount() - t0;
   // A notice that flashes by is worse than none: once shown it stays for a moment.
   if (ProgressActive() && elapsed < kMinProgressMs) Sleep(kMinProgressMs - elapsed);

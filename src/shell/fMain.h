@@ -4,6 +4,7 @@
 #include <string>
 
 #include "shell/SingleInst.h"
+#include "controls/TranspTB.h"
 #include "toolkit/ComCtrls.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/Forms.h"
@@ -34,7 +35,7 @@ class TVocaletForm : public TForm {
   TBevel* Bevel1;
   TBevel* ToolBarBevel;
   TNotebook* Book;
-  TToolBar* ToolBar;
+  TToolbarWithBitmap* ToolBar;
   TToolButton *btnRecord, *btnPlay, *tbSep1, *btnSend, *btnAttach, *tbSep2, *btnLanguage,
       *btnOptions, *tbSep3, *btnExit;
   TRecorderForm* RecorderFrame;

@@ -1,11 +1,14 @@
 #include "E2E.h"
 
 #include <commctrl.h>
+#include <mmsystem.h>
 #include <mmreg.h>
 #include <msacm.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -267,7 +270,7 @@ WaveInfo ReadWave(const std::string& path) {
       w.bits = u16(pos + 22);
     } else if (id == "data") {
       w.dataLength = len;
-      size_t end = std::min(b.size(), pos + 8 + len);
+      size_t end = std::min<size_t>(b.size(), pos + 8 + len);
       w.data.assign(b.begin() + static_cast<long>(pos) + 8, b.begin() + static_cast<long>(end));
       w.ok = true;
       break;
