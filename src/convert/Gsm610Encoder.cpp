@@ -217,14 +217,13 @@ void LtpParameters(const word* d, const word* dp, word& bc_out, word& Nc_out) {
     for (int k = 0; k < 40; ++k) L_result += static_cast<longword>(wt[k]) * past[k];
     L_cross[lambda - 40] = L_result;
   }
-  // The first lag with the largest correlation wins, and none below zero.
+  // The first lag with the largest correlation wins, and none below zero: the maximum first
+  // (a loop without branches), then where it is.
   longword L_max = 0;
+  for (int i = 0; i < 81; ++i) L_max = L_cross[i] > L_max ? L_cross[i] : L_max;
   int Nc = 40;
-  for (int i = 0; i < 81; ++i) {
-    if (L_cross[i] > L_max) {
-      Nc = 40 + i;
-      L_max = L_cross[i];
-    }
+  if (L_max > 0) {
+    while (L_cross[Nc - 40] != L_max) ++Nc;
   }
   Nc_out = static_cast<word>(Nc);
   L_max <<= 1;
