@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
+#include <mutex>
 #include <numeric>
 
 namespace vocalet {
@@ -33,13 +35,56 @@ double BesselI0(double x) {
 }
 
 // Kaiser window at offset u of a window reaching zero-weight at |u| = half.
-double Kaiser(double u, double half, double beta) {
+// The same without the division by I0(beta), for callers that normalise anyway.
+double KaiserShape(double u, double half, double beta) {
   const double r = u / half;
   if (r <= -1 || r >= 1) return 0;
-  return BesselI0(beta * std::sqrt(1 - r * r)) / BesselI0(beta);
+  return BesselI0(beta * std::sqrt(1 - r * r));
 }
+double Kaiser(double u, double half, double beta) { return KaiserShape(u, half, beta) / BesselI0(beta); }
 
 double Sinc(double x) { return x == 0 ? 1.0 : std::sin(kPi * x) / (kPi * x); }
+
+// The coefficient table of a polyphase low-pass: rows phases apart, each of width taps, each
+// normalised to a DC gain of 1. Designing one takes milliseconds; the last few are kept, as the
+// same rates come again and again.
+std::shared_ptr<const std::vector<float>> PolyphaseTable(double rate, std::uint32_t phases, std::uint32_t rows,
+                                                         int half) {
+  struct Entry {
+    double rate;
+    std::uint32_t phases, rows;
+    int half;
+    std::shared_ptr<const std::vector<float>> table;
+  };
+  static std::mutex mutex;
+  static std::vector<Entry> cache;
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    for (const Entry& e : cache) {
+      if (e.rate == rate && e.phases == phases && e.rows == rows && e.half == half) return e.table;
+    }
+  }
+  const int width = 2 * half;
+  const double fc = (kPassEdge + kStopEdge) / 2 / rate;  // cycles per input sample
+  const double beta = KaiserBeta(kAttenuationDb);
+  auto table = std::make_shared<std::vector<float>>(static_cast<std::size_t>(rows) * width);
+  std::vector<double> row(width);
+  for (std::uint32_t p = 0; p < rows; ++p) {
+    const double frac = static_cast<double>(p) / phases;
+    double sum = 0;
+    for (int t = 0; t < width; ++t) {
+      const double u = t - (half - 1) - frac;
+      row[t] = Sinc(2 * fc * u) * KaiserShape(u, half, beta);  // scale irrelevant: normalised below
+      sum += row[t];
+    }
+    for (int t = 0; t < width; ++t) (*table)[static_cast<std::size_t>(p) * width + t] = static_cast<float>(row[t] / sum);
+  }
+  std::lock_guard<std::mutex> lock(mutex);
+  if (cache.size() >= 4) cache.erase(cache.begin());
+  cache.push_back(Entry{rate, phases, rows, half, table});
+  return table;
+}
+
 
 // Half length, in input samples, of a Kaiser-windowed low-pass with the given transition.
 int HalfLength(double rate, double pass, double stop) {
@@ -220,20 +265,8 @@ class Resampler::PolyphaseStage : public Resampler::Stage {
     interpolate_ = L > kMaxExactPhases;
     phases_ = interpolate_ ? kInterpolatedPhases : L;
     const std::uint32_t rows = interpolate_ ? phases_ + 1 : phases_;
-    const double fc = (kPassEdge + kStopEdge) / 2 / rate;  // cycles per input sample
-    const double beta = KaiserBeta(kAttenuationDb);
-    table_.resize(static_cast<std::size_t>(rows) * width_);
-    for (std::uint32_t p = 0; p < rows; ++p) {
-      const double frac = static_cast<double>(p) / phases_;
-      double sum = 0;
-      std::vector<double> row(width_);
-      for (int t = 0; t < width_; ++t) {
-        const double u = t - (half_ - 1) - frac;
-        row[t] = 2 * fc * Sinc(2 * fc * u) * Kaiser(u, half_, beta);
-        sum += row[t];
-      }
-      for (int t = 0; t < width_; ++t) table_[p * width_ + t] = static_cast<float>(row[t] / sum);
-    }
+    tableOwner_ = PolyphaseTable(rate, phases_, rows, half_);
+    table_ = tableOwner_->data();
     buf_.assign(static_cast<std::size_t>(half_ - 1), 0.0f);
     base_ = -(half_ - 1);
   }
@@ -284,7 +317,8 @@ class Resampler::PolyphaseStage : public Resampler::Stage {
   int half_ = 0, width_ = 0;
   bool interpolate_ = false;
   std::uint32_t phases_ = 1;
-  std::vector<float> table_;
+  std::shared_ptr<const std::vector<float>> tableOwner_;
+  const float* table_ = nullptr;
   std::vector<float> buf_;
   std::int64_t base_ = 0;
   std::int64_t received_ = 0;
