@@ -201,6 +201,22 @@ TEST(DoubleConvert, ReportsEachFailingStepWithItsTextAndCode) {
   }
 }
 
+TEST(DoubleConvert, RefusesADestinationRecordLongerThanItsBuffer) {
+  // A layer that claims more extra bytes than the buffer holds must not make the header
+  // writer read past it.
+  class Boastful : public acm::AcmLayer {
+    acm::Result FormatSuggest(const std::uint8_t* s, std::uint8_t* d, std::uint32_t cb, std::uint32_t f) override {
+      const acm::Result r = AcmLayer::FormatSuggest(s, d, cb, f);
+      if (d[0] == kWaveFormatGsm610) d[16] = 200;  // cbSize
+      return r;
+    }
+  } layer;
+  const Outcome o = Convert(MakeWave(WaveParams{}, Bytes(640, 0)), layer);
+  EXPECT_FALSE(o.ok);
+  EXPECT_EQ(o.message, "Suggest # 2");
+  EXPECT_EQ(o.code, acm::kErrNotPossible);
+}
+
 TEST(DoubleConvert, FailsClearlyOnFormatsTheStagesCannotTake) {
   WaveParams zeroAlign;
   zeroAlign.blockAlign = 0;  // passes the reader (0 x rate == 0) but not the layer
