@@ -31,8 +31,17 @@ measure() {
   for _ in $(seq "$ROUNDS"); do
     cp in.wav run.wav
     rm -f out.wav
-    /usr/bin/time -f "%e %M" -o time.txt "$@" >/dev/null
-    read -r secs kib < time.txt
+    if [ -x /usr/bin/time ]; then
+      /usr/bin/time -f "%e %M" -o time.txt "$@" >/dev/null
+      read -r secs kib < time.txt
+    else
+      # Without GNU time the peak memory includes the launching Python's own (about 10 MiB).
+      read -r secs kib < <(python3 -c '
+import resource, subprocess, sys, time
+t = time.monotonic()
+if subprocess.call(sys.argv[1:], stdout=subprocess.DEVNULL) != 0: sys.exit("failed")
+print("%.3f %d" % (time.monotonic() - t, resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss))' "$@")
+    fi
     if [ -z "$best" ] || awk "BEGIN{exit !($secs < $best)}"; then best=$secs; fi
     [ "$kib" -gt "$peak" ] && peak=$kib
   done

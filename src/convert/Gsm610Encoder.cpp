@@ -217,14 +217,13 @@ void LtpParameters(const word* d, const word* dp, word& bc_out, word& Nc_out) {
     for (int k = 0; k < 40; ++k) L_result += static_cast<longword>(wt[k]) * past[k];
     L_cross[lambda - 40] = L_result;
   }
-  // The first lag with the largest correlation wins, and none below zero.
+  // The first lag with the largest correlation wins, and none below zero: the maximum first
+  // (a loop without branches), then where it is.
   longword L_max = 0;
+  for (int i = 0; i < 81; ++i) L_max = L_cross[i] > L_max ? L_cross[i] : L_max;
   int Nc = 40;
-  for (int i = 0; i < 81; ++i) {
-    if (L_cross[i] > L_max) {
-      Nc = 40 + i;
-      L_max = L_cross[i];
-    }
+  if (L_max > 0) {
+    while (L_cross[Nc - 40] != L_max) ++Nc;
   }
   Nc_out = static_cast<word>(Nc);
   L_max <<= 1;
@@ -399,28 +398,32 @@ void Gsm610Encoder::Preprocess(const word* s, word* so) {
 }
 
 // 4.2.10  rp: [0..7] IN, s: [0..count-1] IN/OUT
-// The lattice runs in 32-bit registers; every stage still saturates to 16 bits exactly where the
-// standard's add does, and no product of rp (never -32768) and a word leaves the word range
-// after the rounding shift.
+// The lattice has no feedback from its output: stage i turns the forward values d_i[n] and the
+// backward values b_i[n] into
+//   d_{i+1}[n] = add(d_i[n], mult_r(rp[i], b_i[n-1]))
+//   b_{i+1}[n] = add(b_i[n-1], mult_r(rp[i], d_i[n]))
+// with b_i[-1] the stage's memory u[i]. Running it a stage at a time over the whole segment,
+// rather than a sample at a time through all stages, gives the same numbers with every loop
+// free of dependencies between samples.
 void Gsm610Encoder::FilterSegment(const word* rp, int count, word* s) {
-  longword u[8], r[8];
+  longword d[120];
+  longword bufA[121], bufB[121];  // [0] is b_i[-1], [n + 1] is b_i[n]
+  longword* bIn = bufA;
+  longword* bOut = bufB;
+  for (int n = 0; n < count; ++n) d[n] = bIn[n + 1] = s[n];
   for (int i = 0; i < 8; ++i) {
-    u[i] = u_[i];
-    r[i] = rp[i];
-  }
-  for (int n = 0; n < count; ++n) {
-    longword di = s[n];
-    longword sav = di;
-#pragma GCC unroll 8
-    for (int i = 0; i < 8; ++i) {
-      const longword ui = u[i];
-      u[i] = sav;
-      sav = std::clamp<longword>(ui + ((r[i] * di + 16384) >> 15), kMinWord, kMaxWord);
-      di = std::clamp<longword>(di + ((r[i] * ui + 16384) >> 15), kMinWord, kMaxWord);
+    const longword r = rp[i];
+    bIn[0] = u_[i];
+    u_[i] = static_cast<word>(bIn[count]);
+    for (int n = 0; n < count; ++n) {
+      const longword b = bIn[n];
+      const longword dn = d[n];
+      d[n] = std::clamp<longword>(dn + ((r * b + 16384) >> 15), kMinWord, kMaxWord);
+      bOut[n + 1] = std::clamp<longword>(b + ((r * dn + 16384) >> 15), kMinWord, kMaxWord);
     }
-    s[n] = static_cast<word>(di);
+    std::swap(bIn, bOut);
   }
-  for (int i = 0; i < 8; ++i) u_[i] = static_cast<word>(u[i]);
+  for (int n = 0; n < count; ++n) s[n] = static_cast<word>(d[n]);
 }
 
 // 4.2.8 - 4.2.10  LARc: [0..7] IN, s: [0..159] IN/OUT

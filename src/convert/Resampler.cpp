@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
+#include <mutex>
 #include <numeric>
 
 namespace vocalet {
@@ -33,13 +35,56 @@ double BesselI0(double x) {
 }
 
 // Kaiser window at offset u of a window reaching zero-weight at |u| = half.
-double Kaiser(double u, double half, double beta) {
+// The same without the division by I0(beta), for callers that normalise anyway.
+double KaiserShape(double u, double half, double beta) {
   const double r = u / half;
   if (r <= -1 || r >= 1) return 0;
-  return BesselI0(beta * std::sqrt(1 - r * r)) / BesselI0(beta);
+  return BesselI0(beta * std::sqrt(1 - r * r));
 }
+double Kaiser(double u, double half, double beta) { return KaiserShape(u, half, beta) / BesselI0(beta); }
 
 double Sinc(double x) { return x == 0 ? 1.0 : std::sin(kPi * x) / (kPi * x); }
+
+// The coefficient table of a polyphase low-pass: rows phases apart, each of width taps, each
+// normalised to a DC gain of 1. Designing one takes milliseconds; the last few are kept, as the
+// same rates come again and again.
+std::shared_ptr<const std::vector<float>> PolyphaseTable(double rate, std::uint32_t phases, std::uint32_t rows,
+                                                         int half) {
+  struct Entry {
+    double rate;
+    std::uint32_t phases, rows;
+    int half;
+    std::shared_ptr<const std::vector<float>> table;
+  };
+  static std::mutex mutex;
+  static std::vector<Entry> cache;
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    for (const Entry& e : cache) {
+      if (e.rate == rate && e.phases == phases && e.rows == rows && e.half == half) return e.table;
+    }
+  }
+  const int width = 2 * half;
+  const double fc = (kPassEdge + kStopEdge) / 2 / rate;  // cycles per input sample
+  const double beta = KaiserBeta(kAttenuationDb);
+  auto table = std::make_shared<std::vector<float>>(static_cast<std::size_t>(rows) * width);
+  std::vector<double> row(width);
+  for (std::uint32_t p = 0; p < rows; ++p) {
+    const double frac = static_cast<double>(p) / phases;
+    double sum = 0;
+    for (int t = 0; t < width; ++t) {
+      const double u = t - (half - 1) - frac;
+      row[t] = Sinc(2 * fc * u) * KaiserShape(u, half, beta);  // scale irrelevant: normalised below
+      sum += row[t];
+    }
+    for (int t = 0; t < width; ++t) (*table)[static_cast<std::size_t>(p) * width + t] = static_cast<float>(row[t] / sum);
+  }
+  std::lock_guard<std::mutex> lock(mutex);
+  if (cache.size() >= 4) cache.erase(cache.begin());
+  cache.push_back(Entry{rate, phases, rows, half, table});
+  return table;
+}
+
 
 // Half length, in input samples, of a Kaiser-windowed low-pass with the given transition.
 int HalfLength(double rate, double pass, double stop) {
@@ -47,19 +92,39 @@ int HalfLength(double rate, double pass, double stop) {
   return static_cast<int>(std::ceil(taps / 2));
 }
 
-// A dot product the compiler can keep in vector registers: sixteen independent partial sums,
-// so that the additions do not wait on one another.
+// Four floats side by side: the compiler maps these onto the target's vector registers where
+// it has them (SSE on x86-64) and onto plain arithmetic elsewhere. They are only ever local
+// variables, never passed to or returned from a function.
+typedef float Float4 __attribute__((vector_size(16)));
+
+// A dot product with four independent vector sums, so that the additions do not wait on one
+// another.
 float Dot(const float* a, const float* b, int n) {
-  float acc[16] = {};
+  Float4 s0 = {0, 0, 0, 0}, s1 = s0, s2 = s0, s3 = s0;
   int i = 0;
   for (; i + 16 <= n; i += 16) {
-    for (int k = 0; k < 16; ++k) acc[k] += a[i + k] * b[i + k];
+    Float4 a0, a1, a2, a3, b0, b1, b2, b3;
+    std::memcpy(&a0, a + i, 16);
+    std::memcpy(&a1, a + i + 4, 16);
+    std::memcpy(&a2, a + i + 8, 16);
+    std::memcpy(&a3, a + i + 12, 16);
+    std::memcpy(&b0, b + i, 16);
+    std::memcpy(&b1, b + i + 4, 16);
+    std::memcpy(&b2, b + i + 8, 16);
+    std::memcpy(&b3, b + i + 12, 16);
+    s0 += a0 * b0;
+    s1 += a1 * b1;
+    s2 += a2 * b2;
+    s3 += a3 * b3;
   }
-  for (; i + 8 <= n; i += 8) {
-    for (int k = 0; k < 8; ++k) acc[k] += a[i + k] * b[i + k];
+  for (; i + 4 <= n; i += 4) {
+    Float4 a0, b0;
+    std::memcpy(&a0, a + i, 16);
+    std::memcpy(&b0, b + i, 16);
+    s0 += a0 * b0;
   }
-  float sum = 0;
-  for (int k = 0; k < 8; ++k) sum += acc[k] + acc[k + 8];
+  const Float4 s = (s0 + s1) + (s2 + s3);
+  float sum = (s[0] + s[1]) + (s[2] + s[3]);
   for (; i < n; ++i) sum += a[i] * b[i];
   return sum;
 }
@@ -77,7 +142,11 @@ class Resampler::Stage {
 };
 
 // Halves the rate. Pass band to 4000 Hz, stop band from rate/2 - 4000 Hz so that nothing folds
-// into 0..4000 Hz; the odd taps alone are non-zero.
+// into 0..4000 Hz; besides the centre only the odd taps are non-zero.
+//
+// Output j is 0.5 x[2j] plus, for each odd tap 2k+1, h(k) (x[2j-2k-1] + x[2j+2k+1]). The input
+// is kept split into its even and odd samples, so that each tap is a pass over contiguous
+// memory.
 class Resampler::HalfbandStage : public Resampler::Stage {
  public:
   explicit HalfbandStage(double rate) {
@@ -87,65 +156,103 @@ class Resampler::HalfbandStage : public Resampler::Stage {
     for (int i = 1; i <= half_; i += 2) taps_.push_back(0.5 * Sinc(i / 2.0) * Kaiser(i, half_ + 1, beta));
     const double sum = std::accumulate(taps_.begin(), taps_.end(), 0.0);
     for (float& t : taps_) t = static_cast<float>(t * 0.25 / sum);  // DC gain exactly 1
-    buf_.assign(static_cast<std::size_t>(half_), 0.0f);
-    base_ = -half_;
+    K_ = static_cast<int>(taps_.size());
+    odd_.assign(static_cast<std::size_t>(K_), 0.0f);  // x[-2K+1], x[-2K+3] .. x[-1]
+    oddBase_ = -K_;
   }
 
   void Push(const float* in, std::size_t n, std::vector<float>& out) override {
-    buf_.insert(buf_.end(), in, in + n);
-    received_ += static_cast<std::int64_t>(n);
-    Emit(out, received_, INT64_MAX);
+    Split(in, n);
+    Emit(out, INT64_MAX);
   }
 
   void Finish(std::vector<float>& out, std::uint64_t) override {
-    buf_.insert(buf_.end(), static_cast<std::size_t>(half_), 0.0f);
-    Emit(out, received_ + half_, (received_ + 1) / 2);
+    const std::int64_t total = received_;
+    const std::vector<float> zeros(static_cast<std::size_t>(half_) + 1, 0.0f);
+    Split(zeros.data(), zeros.size());
+    Emit(out, (total + 1) / 2);
   }
 
   int Reach() const override { return half_; }
 
  private:
-  // Output j is 0.5 x[2j] plus, for each odd tap 2k+1, h(k) (x[2j-2k-1] + x[2j+2k+1]). With
-  // the odd samples split out, each tap becomes one pass over contiguous memory.
-  void Emit(std::vector<float>& out, std::int64_t avail, std::int64_t limit) {
-    const std::int64_t room = avail - 1 - half_;
-    if (room < 0) return;
-    const std::int64_t end = std::min(limit, room / 2 + 1);
+  void Split(const float* in, std::size_t n) {
+    std::size_t i = 0;
+    if (n > 0 && received_ % 2 != 0) odd_.push_back(in[i++]);
+    const std::size_t pairs = (n - i) / 2;
+    const std::size_t e = even_.size(), o = odd_.size();
+    even_.resize(e + pairs + 1);
+    odd_.resize(o + pairs);
+    for (std::size_t p = 0; p < pairs; ++p) {
+      even_[e + p] = in[i + 2 * p];
+      odd_[o + p] = in[i + 2 * p + 1];
+    }
+    even_.resize(e + pairs);
+    i += 2 * pairs;
+    if (i < n) even_.push_back(in[i]);
+    received_ += static_cast<std::int64_t>(n);
+  }
+
+  void Emit(std::vector<float>& out, std::int64_t limit) {
+    // Output j needs x[2j] and the odd samples up to x[2j + 2K - 1].
+    const std::int64_t byOdd = oddBase_ + static_cast<std::int64_t>(odd_.size()) - (K_ - 1);
+    const std::int64_t byEven = evenBase_ + static_cast<std::int64_t>(even_.size());
+    const std::int64_t end = std::min({limit, byOdd, byEven});
     if (end > next_) {
       const std::size_t count = static_cast<std::size_t>(end - next_);
-      const int K = static_cast<int>(taps_.size());
-      const float* x = buf_.data() - base_;  // x[n] for base_ <= n < avail
-      even_.resize(count);
-      odd_.resize(count + 2 * K - 1);
-      for (std::size_t i = 0; i < count; ++i) even_[i] = x[2 * (next_ + static_cast<std::int64_t>(i))];
-      const std::int64_t firstOdd = next_ - K;
-      for (std::size_t t = 0; t < odd_.size(); ++t) odd_[t] = x[2 * (firstOdd + static_cast<std::int64_t>(t)) + 1];
+      const float* ev = even_.data() + (next_ - evenBase_);
+      const float* od = odd_.data() + (next_ - K_ - oddBase_);  // od[i + K - k - 1], od[i + K + k]
       const std::size_t at = out.size();
       out.resize(at + count);
       float* y = out.data() + at;
-      for (std::size_t i = 0; i < count; ++i) y[i] = 0.5f * even_[i];
-      for (int k = 0; k < K; ++k) {
-        const float h = taps_[k];
-        const float* before = odd_.data() + (K - k - 1);
-        const float* after = odd_.data() + (K + k);
-        for (std::size_t i = 0; i < count; ++i) y[i] += h * (before[i] + after[i]);
+      // Sixteen outputs at a time stay in registers while the taps go by.
+      std::size_t i0 = 0;
+      for (; i0 + 16 <= count; i0 += 16) {
+        Float4 acc[4];
+        for (int v = 0; v < 4; ++v) {
+          std::memcpy(&acc[v], ev + i0 + 4 * v, 16);
+          acc[v] *= 0.5f;
+        }
+        for (int k = 0; k < K_; ++k) {
+          const float h = taps_[k];
+          const float* before = od + i0 + (K_ - k - 1);
+          const float* after = od + i0 + (K_ + k);
+          for (int v = 0; v < 4; ++v) {
+            Float4 b, a;
+            std::memcpy(&b, before + 4 * v, 16);
+            std::memcpy(&a, after + 4 * v, 16);
+            acc[v] += h * (b + a);
+          }
+        }
+        std::memcpy(y + i0, acc, sizeof acc);
+      }
+      for (std::size_t i = i0; i < count; ++i) {
+        float acc = 0.5f * ev[i];
+        for (int k = 0; k < K_; ++k) acc += taps_[k] * (od[i + K_ - k - 1] + od[i + K_ + k]);
+        y[i] = acc;
       }
       next_ = end;
     }
-    const std::int64_t keep = 2 * next_ - half_;
-    if (keep > base_) {
-      buf_.erase(buf_.begin(), buf_.begin() + (keep - base_));
-      base_ = keep;
+    // Keep what later outputs still need.
+    if (next_ > evenBase_) {
+      const std::int64_t drop = std::min<std::int64_t>(next_ - evenBase_, static_cast<std::int64_t>(even_.size()));
+      even_.erase(even_.begin(), even_.begin() + drop);
+      evenBase_ += drop;
+    }
+    if (next_ - K_ > oddBase_) {
+      const std::int64_t drop = std::min<std::int64_t>(next_ - K_ - oddBase_, static_cast<std::int64_t>(odd_.size()));
+      odd_.erase(odd_.begin(), odd_.begin() + drop);
+      oddBase_ += drop;
     }
   }
 
   int half_ = 0;
+  int K_ = 0;
   std::vector<float> taps_;
-  std::vector<float> buf_;
-  std::int64_t base_ = 0;      // input index of buf_[0]
+  std::vector<float> even_, odd_;  // x[2m] from m = evenBase_, x[2m+1] from m = oddBase_
+  std::int64_t evenBase_ = 0, oddBase_ = 0;
   std::int64_t received_ = 0;
-  std::int64_t next_ = 0;      // next output index
-  std::vector<float> even_, odd_;
+  std::int64_t next_ = 0;  // next output index
 };
 
 // Rational rate change L/M to 8000 Hz with a polyphase windowed-sinc low-pass: pass band to
@@ -158,20 +265,8 @@ class Resampler::PolyphaseStage : public Resampler::Stage {
     interpolate_ = L > kMaxExactPhases;
     phases_ = interpolate_ ? kInterpolatedPhases : L;
     const std::uint32_t rows = interpolate_ ? phases_ + 1 : phases_;
-    const double fc = (kPassEdge + kStopEdge) / 2 / rate;  // cycles per input sample
-    const double beta = KaiserBeta(kAttenuationDb);
-    table_.resize(static_cast<std::size_t>(rows) * width_);
-    for (std::uint32_t p = 0; p < rows; ++p) {
-      const double frac = static_cast<double>(p) / phases_;
-      double sum = 0;
-      std::vector<double> row(width_);
-      for (int t = 0; t < width_; ++t) {
-        const double u = t - (half_ - 1) - frac;
-        row[t] = 2 * fc * Sinc(2 * fc * u) * Kaiser(u, half_, beta);
-        sum += row[t];
-      }
-      for (int t = 0; t < width_; ++t) table_[p * width_ + t] = static_cast<float>(row[t] / sum);
-    }
+    tableOwner_ = PolyphaseTable(rate, phases_, rows, half_);
+    table_ = tableOwner_->data();
     buf_.assign(static_cast<std::size_t>(half_ - 1), 0.0f);
     base_ = -(half_ - 1);
   }
@@ -222,7 +317,8 @@ class Resampler::PolyphaseStage : public Resampler::Stage {
   int half_ = 0, width_ = 0;
   bool interpolate_ = false;
   std::uint32_t phases_ = 1;
-  std::vector<float> table_;
+  std::shared_ptr<const std::vector<float>> tableOwner_;
+  const float* table_ = nullptr;
   std::vector<float> buf_;
   std::int64_t base_ = 0;
   std::int64_t received_ = 0;

@@ -58,6 +58,10 @@ bool TWaveFormatList::DoubleConvert(TStream& Source, TStream& Dest, std::uint8_t
   if (r != acm::kNoError) return Fail("Suggest # 1", r);
   r = acm_.FormatSuggest(midFormat, DestFormat, MaxFormatSize, acm::kSuggestFormatTag);
   if (r != acm::kNoError) return Fail("Suggest # 2", r);
+  // The header copies the record with its extra bytes: they must lie inside the buffer.
+  if (sizeof(WaveFormatEx) + LoadFormat(DestFormat).cbSize > MaxFormatSize) {
+    return Fail("Suggest # 2", acm::kErrNotPossible);
+  }
 
   WriteWaveFileHeader(Dest, DestFormat);
 

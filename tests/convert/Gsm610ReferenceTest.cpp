@@ -91,9 +91,9 @@ TEST(Gsm610Reference, DataChunkOfAConvertedFileIsTheReferenceOutput) {
   ASSERT_FALSE(speech.empty());
   while (speech.size() < 2 * 524288 + 1000) speech.insert(speech.end(), speech.begin(), speech.end());
   speech.resize(2 * 524288 + 1000 + 123);
-  test::WaveSpec spec;
-  spec.fmtLength = 18;
-  TMemoryStream source(test::MakeWave(spec, test::Pcm16Bytes(speech))), dest;
+  test::WaveParams params;
+  params.fmtLength = 18;
+  TMemoryStream source(test::MakeWave(params, test::Pcm16Bytes(speech))), dest;
   TWaveFormatList converter;
   std::vector<std::uint8_t> format(MaxFormatSize, 0);
   format[0] = kWaveFormatGsm610;

@@ -26,9 +26,9 @@ class InteropTest : public ::testing::Test {
   void TearDown() override { std::filesystem::remove_all(dir_); }
 
   // Compresses a wave file made of the samples and decodes it again with sox.
-  std::vector<std::int16_t> RoundTripThroughSox(const test::WaveSpec& spec, const test::Bytes& data) {
+  std::vector<std::int16_t> RoundTripThroughSox(const test::WaveParams& params, const test::Bytes& data) {
     const std::string wav = (dir_ / "message.wav").string(), raw = (dir_ / "decoded.raw").string();
-    EXPECT_TRUE(test::WriteFile(wav, test::MakeWave(spec, data)));
+    EXPECT_TRUE(test::WriteFile(wav, test::MakeWave(params, data)));
     EXPECT_TRUE(CompressWaveFile(wav));
     const char* sox = std::getenv("SOX");
     const std::string cmd = std::string(sox && *sox ? sox : "sox") + " -q " + wav + " -t raw -e signed -b 16 " + raw;
@@ -42,7 +42,7 @@ class InteropTest : public ::testing::Test {
 TEST_F(InteropTest, SoxDecodesSpeechAt8000HzToTheRightLengthAndTheSameSpeech) {
   const auto speech = test::ReadRaw16(test::TestDataDir() + "/speech8k.raw");
   ASSERT_GT(speech.size(), 8000u * 10);
-  const auto decoded = RoundTripThroughSox(test::WaveSpec{}, test::Pcm16Bytes(speech));
+  const auto decoded = RoundTripThroughSox(test::WaveParams{}, test::Pcm16Bytes(speech));
   EXPECT_EQ(decoded.size(), (speech.size() + 319) / 320 * 320);
   const double c = test::BestCorrelation(ToDouble(speech), ToDouble(decoded), 40);
   std::printf("speech 8000 Hz: correlation after GSM %.3f\n", c);
@@ -59,10 +59,10 @@ TEST_F(InteropTest, SoxDecodesResampledStereoSpeech) {
     stereo.push_back(v);
     stereo.push_back(static_cast<std::int16_t>(v / 2));
   }
-  test::WaveSpec spec;
-  spec.channels = 2;
-  spec.rate = 22050;
-  const auto decoded = RoundTripThroughSox(spec, test::Pcm16Bytes(stereo));
+  test::WaveParams params;
+  params.channels = 2;
+  params.rate = 22050;
+  const auto decoded = RoundTripThroughSox(params, test::Pcm16Bytes(stereo));
   const std::size_t expected = (speech22.size() * 8000 + 22049) / 22050;
   EXPECT_EQ(decoded.size(), (expected + 319) / 320 * 320);
   const double c = test::BestCorrelation(ToDouble(speech8), ToDouble(decoded), 40);
@@ -73,7 +73,7 @@ TEST_F(InteropTest, SoxDecodesResampledStereoSpeech) {
 TEST_F(InteropTest, TheReferenceDecoderReadsEveryBlock) {
   const auto speech = test::ReadRaw16(test::TestDataDir() + "/speech8k.raw");
   const std::string wav = (dir_ / "m.wav").string();
-  ASSERT_TRUE(test::WriteFile(wav, test::MakeWave(test::WaveSpec{}, test::Pcm16Bytes(speech))));
+  ASSERT_TRUE(test::WriteFile(wav, test::MakeWave(test::WaveParams{}, test::Pcm16Bytes(speech))));
   ASSERT_TRUE(CompressWaveFile(wav));
   test::Bytes file;
   ASSERT_TRUE(test::ReadFile(wav, file));

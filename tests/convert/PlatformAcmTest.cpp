@@ -47,7 +47,7 @@ class PlatformAcmTest : public ::testing::Test {
     dir_ = std::filesystem::temp_directory_path() / "vocalet_platform_acm";
     std::filesystem::create_directories(dir_);
     const std::string wav = (dir_ / "m.wav").string();
-    ASSERT_TRUE(test::WriteFile(wav, test::MakeWave(test::WaveSpec{}, test::Pcm16Bytes(speech_))));
+    ASSERT_TRUE(test::WriteFile(wav, test::MakeWave(test::WaveParams{}, test::Pcm16Bytes(speech_))));
     ASSERT_TRUE(CompressWaveFile(wav));
     ASSERT_TRUE(test::ReadFile(wav, file_));
     ASSERT_GT(file_.size(), 60u);

@@ -28,7 +28,7 @@ inline std::uint32_t GetU32(const Bytes& b, std::size_t at) {
   return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
 }
 
-struct WaveSpec {
+struct WaveParams {
   unsigned tag = 1, channels = 1, rate = 8000, bits = 16;
   int fmtLength = 16;          // 16 or 18 (with cbSize 0)
   int factValue = -1;          // a "fact" chunk when >= 0
@@ -36,7 +36,7 @@ struct WaveSpec {
   long avgBytes = -1;          // -1: rate * blockAlign
 };
 
-inline Bytes MakeWave(const WaveSpec& s, const Bytes& data) {
+inline Bytes MakeWave(const WaveParams& s, const Bytes& data) {
   const unsigned align = s.blockAlign >= 0 ? static_cast<unsigned>(s.blockAlign) : s.channels * s.bits / 8;
   Bytes b;
   PutId(b, "RIFF");

@@ -9,7 +9,7 @@ namespace {
 
 using test::Bytes;
 using test::MakeWave;
-using test::WaveSpec;
+using test::WaveParams;
 
 struct HeaderResult {
   bool accepted;
@@ -32,12 +32,12 @@ HeaderResult Read(const Bytes& file) {
 
 TEST(ReadWaveHeader, AcceptsTheBeepSoundLayout) {
   // 8-bit mono 22050 Hz, 18-byte format chunk with cbSize 0, fact 4824, 4824 data bytes.
-  WaveSpec spec;
-  spec.bits = 8;
-  spec.rate = 22050;
-  spec.fmtLength = 18;
-  spec.factValue = 4824;
-  const Bytes file = MakeWave(spec, Bytes(4824, 128));
+  WaveParams params;
+  params.bits = 8;
+  params.rate = 22050;
+  params.fmtLength = 18;
+  params.factValue = 4824;
+  const Bytes file = MakeWave(params, Bytes(4824, 128));
   const HeaderResult r = Read(file);
   ASSERT_TRUE(r.accepted);
   EXPECT_EQ(+r.format.nSamplesPerSec, 22050u);
@@ -47,7 +47,7 @@ TEST(ReadWaveHeader, AcceptsTheBeepSoundLayout) {
 }
 
 TEST(ReadWaveHeader, AcceptsASixteenByteFormatChunkFollowedByData) {
-  const Bytes file = MakeWave(WaveSpec{}, Bytes(100, 0));
+  const Bytes file = MakeWave(WaveParams{}, Bytes(100, 0));
   const HeaderResult r = Read(file);
   ASSERT_TRUE(r.accepted);
   EXPECT_EQ(r.dataLength, 100u);
@@ -55,7 +55,7 @@ TEST(ReadWaveHeader, AcceptsASixteenByteFormatChunkFollowedByData) {
 }
 
 TEST(ReadWaveHeader, AcceptsLongerFormatChunksAndSkipsThem) {
-  Bytes file = MakeWave(WaveSpec{}, Bytes(10, 0));
+  Bytes file = MakeWave(WaveParams{}, Bytes(10, 0));
   // Grow the format chunk to 24 bytes: the reader must land on "data" after it.
   file.insert(file.begin() + 36, 8, 0xEE);
   file[16] = 24;
@@ -65,22 +65,22 @@ TEST(ReadWaveHeader, AcceptsLongerFormatChunksAndSkipsThem) {
 }
 
 TEST(ReadWaveHeader, RefusesWhatIsNotPlainPcmInOneOrTwoChannels) {
-  WaveSpec three;
+  WaveParams three;
   three.channels = 3;
-  WaveSpec gsm;
+  WaveParams gsm;
   gsm.tag = 49;
   gsm.bits = 0;
   gsm.blockAlign = 65;
   gsm.avgBytes = 1625;
-  WaveSpec badRate;
+  WaveParams badRate;
   badRate.avgBytes = 16001;
-  for (const WaveSpec& s : {three, gsm, badRate}) {
+  for (const WaveParams& s : {three, gsm, badRate}) {
     EXPECT_FALSE(Read(MakeWave(s, Bytes(64, 0))).accepted) << s.tag << " " << s.channels << " " << s.avgBytes;
   }
 }
 
 TEST(ReadWaveHeader, RefusesOtherChunksAndBrokenIdentifiers) {
-  const Bytes good = MakeWave(WaveSpec{}, Bytes(8, 0));
+  const Bytes good = MakeWave(WaveParams{}, Bytes(8, 0));
   Bytes list = good;  // a LIST chunk between "fmt " and "data"
   const Bytes chunk = {'L', 'I', 'S', 'T', 4, 0, 0, 0, 'I', 'N', 'F', 'O'};
   list.insert(list.begin() + 36, chunk.begin(), chunk.end());
@@ -104,10 +104,10 @@ TEST(ReadWaveHeader, RefusesOtherChunksAndBrokenIdentifiers) {
 }
 
 TEST(ReadWaveHeader, RefusesTruncatedFilesAtEveryLength) {
-  WaveSpec spec;
-  spec.fmtLength = 18;
-  spec.factValue = 3;
-  const Bytes file = MakeWave(spec, Bytes(4, 0));
+  WaveParams params;
+  params.fmtLength = 18;
+  params.factValue = 3;
+  const Bytes file = MakeWave(params, Bytes(4, 0));
   const std::size_t header = file.size() - 4;
   for (std::size_t n = 0; n < header; ++n) {
     EXPECT_FALSE(Read(Bytes(file.begin(), file.begin() + static_cast<long>(n))).accepted) << n;
@@ -116,7 +116,7 @@ TEST(ReadWaveHeader, RefusesTruncatedFilesAtEveryLength) {
 }
 
 TEST(ReadWaveHeader, TakesTheDataLengthAsStated) {
-  Bytes file = MakeWave(WaveSpec{}, Bytes(10, 0));
+  Bytes file = MakeWave(WaveParams{}, Bytes(10, 0));
   file[40] = 0xFF;
   file[41] = 0xFF;
   file[42] = 0xFF;

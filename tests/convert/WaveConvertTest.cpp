@@ -20,7 +20,7 @@ namespace {
 using test::Bytes;
 using test::GetU32;
 using test::MakeWave;
-using test::WaveSpec;
+using test::WaveParams;
 
 // Our layer, with one call made to fail and every call counted.
 class ScriptedLayer : public acm::AcmLayer {
@@ -95,31 +95,31 @@ std::uint32_t BlocksFor(std::uint64_t samples8k) { return static_cast<std::uint3
 Bytes StereoNoise(std::size_t frames) { return test::Pcm16Bytes(test::Noise(frames * 2, 99, 12000)); }
 
 TEST(DoubleConvert, ConvertsTheBeepLikeSourceWithFactChunk) {
-  WaveSpec spec;
-  spec.bits = 8;
-  spec.rate = 22050;
-  spec.fmtLength = 18;
-  spec.factValue = 4824;
+  WaveParams params;
+  params.bits = 8;
+  params.rate = 22050;
+  params.fmtLength = 18;
+  params.factValue = 4824;
   Bytes data(4824);
   for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(128 + 90 * std::sin(i * 0.2));
-  const Outcome o = Convert(MakeWave(spec, data));
+  const Outcome o = Convert(MakeWave(params, data));
   ASSERT_TRUE(o.ok) << o.message;
   EXPECT_EQ(CheckGsmFile(o.out), 65 * BlocksFor((4824 * 8000 + 22049) / 22050));
 }
 
 TEST(DoubleConvert, ConvertsASixteenByteFormatChunkSource) {
-  const Outcome o = Convert(MakeWave(WaveSpec{}, test::Pcm16Bytes(test::Sine(1000, 440, 8000, 9000))));
+  const Outcome o = Convert(MakeWave(WaveParams{}, test::Pcm16Bytes(test::Sine(1000, 440, 8000, 9000))));
   ASSERT_TRUE(o.ok) << o.message;
   EXPECT_EQ(CheckGsmFile(o.out), 65u * 4);
 }
 
 TEST(DoubleConvert, ConvertsThreeMebibytesOf44100HzStereoInThreeBlocks) {
-  WaveSpec spec;
-  spec.channels = 2;
-  spec.rate = 44100;
+  WaveParams params;
+  params.channels = 2;
+  params.rate = 44100;
   const std::size_t frames = 3 * 1048576 / 4;
   ScriptedLayer layer;
-  const Outcome o = Convert(MakeWave(spec, StereoNoise(frames)), layer);
+  const Outcome o = Convert(MakeWave(params, StereoNoise(frames)), layer);
   ASSERT_TRUE(o.ok) << o.message;
   EXPECT_EQ(layer.calls["Convert"], 6);  // two stages, three blocks
   const std::uint32_t d = CheckGsmFile(o.out);
@@ -128,7 +128,7 @@ TEST(DoubleConvert, ConvertsThreeMebibytesOf44100HzStereoInThreeBlocks) {
 
 TEST(DoubleConvert, ConvertsExactlyOneMebibyteOf8000HzMonoInOneBlock) {
   ScriptedLayer layer;
-  const Outcome o = Convert(MakeWave(WaveSpec{}, test::Pcm16Bytes(test::Noise(524288, 3, 8000))), layer);
+  const Outcome o = Convert(MakeWave(WaveParams{}, test::Pcm16Bytes(test::Noise(524288, 3, 8000))), layer);
   ASSERT_TRUE(o.ok) << o.message;
   EXPECT_EQ(layer.calls["Convert"], 2);
   EXPECT_EQ(CheckGsmFile(o.out), 65u * BlocksFor(524288));
@@ -138,11 +138,11 @@ TEST(DoubleConvert, ConvertsExactlyOneMebibyteOf8000HzMonoInOneBlock) {
 // the last block is completed with silence.
 TEST(DoubleConvert, LosesNoSamplesAtTheSeamsOrAtTheEnd) {
   for (std::size_t samples : {1u, 319u, 321u, 524288u + 100u, 2u * 524288u + 777u}) {
-    const Outcome o = Convert(MakeWave(WaveSpec{}, test::Pcm16Bytes(test::Noise(samples, 5, 8000))));
+    const Outcome o = Convert(MakeWave(WaveParams{}, test::Pcm16Bytes(test::Noise(samples, 5, 8000))));
     ASSERT_TRUE(o.ok) << o.message;
     EXPECT_EQ(CheckGsmFile(o.out), 65 * BlocksFor(samples)) << samples;
   }
-  WaveSpec stereo;
+  WaveParams stereo;
   stereo.channels = 2;
   stereo.rate = 11025;
   const std::size_t frames = 1048576 / 4 * 2 + 1234;  // three blocks, the last one short
@@ -152,7 +152,7 @@ TEST(DoubleConvert, LosesNoSamplesAtTheSeamsOrAtTheEnd) {
 }
 
 TEST(DoubleConvert, WritesAtANonZeroStartPosition) {
-  const Bytes file = MakeWave(WaveSpec{}, test::Pcm16Bytes(test::Noise(5000, 8, 8000)));
+  const Bytes file = MakeWave(WaveParams{}, test::Pcm16Bytes(test::Noise(5000, 8, 8000)));
   const Outcome plain = Convert(file);
   const Bytes prefix(123, 0xC3);
   const Outcome shifted = Convert(file, acm::DefaultAcmLayer(), prefix);
@@ -163,7 +163,7 @@ TEST(DoubleConvert, WritesAtANonZeroStartPosition) {
 }
 
 TEST(DoubleConvert, RefusesAGsmSourceWithCodeOne) {
-  const Outcome first = Convert(MakeWave(WaveSpec{}, test::Pcm16Bytes(test::Noise(800, 1, 8000))));
+  const Outcome first = Convert(MakeWave(WaveParams{}, test::Pcm16Bytes(test::Noise(800, 1, 8000))));
   ASSERT_TRUE(first.ok);
   const Outcome second = Convert(first.out);
   EXPECT_FALSE(second.ok);
@@ -188,7 +188,7 @@ TEST(DoubleConvert, ReportsEachFailingStepWithItsTextAndCode) {
       {"Close", 1, "Return code Close # 1 in DoubleConvert"}, {"Close", 2, "Close # 2"},
   };
   // Two source blocks, so that the second round of conversions is reached.
-  const Bytes file = MakeWave(WaveSpec{}, test::Pcm16Bytes(test::Noise(524288 + 1000, 4, 8000)));
+  const Bytes file = MakeWave(WaveParams{}, test::Pcm16Bytes(test::Noise(524288 + 1000, 4, 8000)));
   for (const Case& c : cases) {
     ScriptedLayer layer;
     layer.failStep = c.step;
@@ -201,19 +201,35 @@ TEST(DoubleConvert, ReportsEachFailingStepWithItsTextAndCode) {
   }
 }
 
+TEST(DoubleConvert, RefusesADestinationRecordLongerThanItsBuffer) {
+  // A layer that claims more extra bytes than the buffer holds must not make the header
+  // writer read past it.
+  class Boastful : public acm::AcmLayer {
+    acm::Result FormatSuggest(const std::uint8_t* s, std::uint8_t* d, std::uint32_t cb, std::uint32_t f) override {
+      const acm::Result r = AcmLayer::FormatSuggest(s, d, cb, f);
+      if (d[0] == kWaveFormatGsm610) d[16] = 200;  // cbSize
+      return r;
+    }
+  } layer;
+  const Outcome o = Convert(MakeWave(WaveParams{}, Bytes(640, 0)), layer);
+  EXPECT_FALSE(o.ok);
+  EXPECT_EQ(o.message, "Suggest # 2");
+  EXPECT_EQ(o.code, acm::kErrNotPossible);
+}
+
 TEST(DoubleConvert, FailsClearlyOnFormatsTheStagesCannotTake) {
-  WaveSpec zeroAlign;
+  WaveParams zeroAlign;
   zeroAlign.blockAlign = 0;  // passes the reader (0 x rate == 0) but not the layer
   zeroAlign.avgBytes = 0;
-  WaveSpec bits24;
+  WaveParams bits24;
   bits24.bits = 24;
-  WaveSpec tooFast;
+  WaveParams tooFast;
   tooFast.rate = 96000;
-  WaveSpec tooSlow;
+  WaveParams tooSlow;
   tooSlow.rate = 4000;
-  WaveSpec rateZero;
+  WaveParams rateZero;
   rateZero.rate = 0;
-  for (const WaveSpec& s : {zeroAlign, bits24, tooFast, tooSlow, rateZero}) {
+  for (const WaveParams& s : {zeroAlign, bits24, tooFast, tooSlow, rateZero}) {
     const Outcome o = Convert(MakeWave(s, Bytes(96, 1)));
     EXPECT_FALSE(o.ok);
     EXPECT_EQ(o.message, "Suggest # 1");
@@ -222,12 +238,12 @@ TEST(DoubleConvert, FailsClearlyOnFormatsTheStagesCannotTake) {
 }
 
 TEST(DoubleConvert, HandlesEmptyTruncatedAndOverstatedData) {
-  const Outcome empty = Convert(MakeWave(WaveSpec{}, Bytes()));
+  const Outcome empty = Convert(MakeWave(WaveParams{}, Bytes()));
   ASSERT_TRUE(empty.ok) << empty.message;
   EXPECT_EQ(CheckGsmFile(empty.out), 0u);
 
   // The header claims 2 GB; the file holds 1000 samples and half of one more.
-  Bytes file = MakeWave(WaveSpec{}, test::Pcm16Bytes(test::Noise(1000, 2, 8000)));
+  Bytes file = MakeWave(WaveParams{}, test::Pcm16Bytes(test::Noise(1000, 2, 8000)));
   file.push_back(7);
   file[40] = file[41] = file[42] = 0xFF;
   file[43] = 0x7F;
@@ -256,9 +272,9 @@ class CompressWaveFileTest : public ::testing::Test {
 };
 
 TEST_F(CompressWaveFileTest, ReplacesTheMessageWithItsGsmVersion) {
-  WaveSpec spec;
-  spec.rate = 22050;
-  const Bytes pcm = MakeWave(spec, test::Pcm16Bytes(test::Sweep(22050 * 2, 100, 3000, 22050, 20000)));
+  WaveParams params;
+  params.rate = 22050;
+  const Bytes pcm = MakeWave(params, test::Pcm16Bytes(test::Sweep(22050 * 2, 100, 3000, 22050, 20000)));
   ASSERT_TRUE(test::WriteFile(file_, pcm));
   ASSERT_TRUE(CompressWaveFile(file_));
   Bytes out;
@@ -274,7 +290,7 @@ TEST_F(CompressWaveFileTest, ReplacesTheMessageWithItsGsmVersion) {
 }
 
 TEST_F(CompressWaveFileTest, AFailedConversionLeavesTheMessageAndNothingBeside) {
-  const Bytes pcm = MakeWave(WaveSpec{}, test::Pcm16Bytes(test::Noise(524288 + 5000, 11, 9000)));
+  const Bytes pcm = MakeWave(WaveParams{}, test::Pcm16Bytes(test::Noise(524288 + 5000, 11, 9000)));
   ASSERT_TRUE(test::WriteFile(file_, pcm));
   ScriptedLayer layer;
   layer.failStep = "Convert";
@@ -295,7 +311,7 @@ TEST_F(CompressWaveFileTest, AMissingFileIsAFailure) {
 }
 
 TEST_F(CompressWaveFileTest, AnUnwritableReplacementLeavesTheMessage) {
-  const Bytes pcm = MakeWave(WaveSpec{}, test::Pcm16Bytes(test::Noise(4000, 12, 9000)));
+  const Bytes pcm = MakeWave(WaveParams{}, test::Pcm16Bytes(test::Noise(4000, 12, 9000)));
   ASSERT_TRUE(test::WriteFile(file_, pcm));
   // Where the new file would go there is a folder: the write cannot even start.
   std::filesystem::create_directory(ReplacementFileName(file_));
@@ -307,7 +323,7 @@ TEST_F(CompressWaveFileTest, AnUnwritableReplacementLeavesTheMessage) {
 
 #ifndef _WIN32
 TEST_F(CompressWaveFileTest, AFullDiskLeavesTheMessageAndNoTemporaryFile) {
-  const Bytes pcm = MakeWave(WaveSpec{}, test::Pcm16Bytes(test::Noise(8000 * 30, 13, 9000)));
+  const Bytes pcm = MakeWave(WaveParams{}, test::Pcm16Bytes(test::Noise(8000 * 30, 13, 9000)));
   ASSERT_TRUE(test::WriteFile(file_, pcm));
   // A file size limit below the compressed size makes the write fail part-way, as a full
   // disk would.
