@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -162,7 +163,8 @@ bool Vocalet::Start(const std::string& args) {
   Found f{pi_.dwProcessId};
   WaitUntil([&] {
     EnumWindows(FindMain, reinterpret_cast<LPARAM>(&f));
-    return f.hwnd != nullptr && !StatusLine().empty();
+    main_ = f.hwnd;
+    return main_ != nullptr && !StatusLine().empty();
   }, 20000);
   main_ = f.hwnd;
   return main_ != nullptr;
