@@ -70,7 +70,7 @@ void TInfoViewer::Load() {
   }
   if (!RegistryKey.empty()) {
     TRegistryEx reg(HKEY_CURRENT_USER);
-    if (reg.OpenKeyReadOnly(RegistryKey) && reg.GetDataType("AutoUpdates") == REG_SZ)
+    if (reg.OpenKeyReadOnly(SettingsKey()) && reg.GetDataType("AutoUpdates") == REG_SZ)
       autoUpdates_ = reg.ReadString("AutoUpdates") == "1";
   }
   // A fresh start opens at a tip of its own, so that the user sees something new.
@@ -78,10 +78,15 @@ void TInfoViewer::Load() {
   ShowTip();
 }
 
+std::string TInfoViewer::SettingsKey() const {
+  // A key of its own below the program's: the program's key holds exactly its options.
+  return RegistryKey + "\\InfoViewer";
+}
+
 void TInfoViewer::Close() {
   if (RegistryKey.empty()) return;
   TRegistry reg(HKEY_CURRENT_USER);
-  if (reg.OpenKey(RegistryKey, true)) {
+  if (reg.OpenKey(SettingsKey(), true)) {
     try {
       reg.WriteString("AutoUpdates", autoUpdates_ ? "1" : "0");
     } catch (const ERegistryException&) {

@@ -41,6 +41,7 @@ class TInfoViewer : public TPanel {
   TSpeedButton* btnBack;
 
  private:
+  std::string SettingsKey() const;
   void ShowTip();
   void ApplyTexts();
   std::vector<std::string> tips_;

@@ -54,15 +54,17 @@ HWND WaitForWindow(const char* cls, const char* title, int ms = 15000) {
 
 std::vector<std::string> WaitForRequest(const std::string& file, int number) {
   std::string head = "request " + std::to_string(number);
+  std::vector<std::string> lines;
   for (int i = 0; i < 300; ++i) {
     std::ifstream in(file, std::ios::binary);
-    std::vector<std::string> lines;
+    lines.clear();
     std::string line;
     while (std::getline(in, line)) lines.push_back(line);
     if (!lines.empty() && lines[0] == head) return {lines.begin() + 1, lines.end()};
     Sleep(50);
   }
-  return {"<no request " + std::to_string(number) + ">"};
+  lines.insert(lines.begin(), "<no request " + std::to_string(number) + ">, last seen:");
+  return lines;
 }
 
 TEST(SingleInstance, NothingRunningMeansNoHandOver) {
@@ -91,7 +93,8 @@ TEST(SingleInstance, SecondStartsHandTheirParametersOverInOrder) {
   Process third;
   ASSERT_TRUE(third.Start(harness, ""));
   ASSERT_TRUE(third.WaitExit(15000));
-  EXPECT_TRUE(WaitForRequest(out, 2).empty());
+  std::vector<std::string> request2 = WaitForRequest(out, 2);
+  EXPECT_TRUE(request2.empty()) << ::testing::PrintToString(request2);
 
   // The atoms went back to the system: a parameter's text is no longer an atom.
   EXPECT_EQ(GlobalFindAtomA("two words"), 0);
