@@ -34,10 +34,14 @@ build_win() {
 }
 
 wine_prefix() {
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  if [ ! -f "$WINEPREFIX/.vocalet-ready" ]; then
     log "creating the Wine prefix (once)"
     wineboot -i </dev/null >/dev/null 2>&1 || true
+    # Windows not managed by an X window manager: with none on the virtual display, Wine
+    # would wait two seconds for one each time a window is hidden.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
     wineserver -w
+    touch "$WINEPREFIX/.vocalet-ready"
   fi
 }
 

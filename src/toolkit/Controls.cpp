@@ -364,7 +364,7 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
       if (lp) {
         if (TWinControl* c = FromHandle(reinterpret_cast<HWND>(lp)); c && c != this)
-          if (c->CommandNotify(HIWORD(wp))) return 0;
+          if (c->CommandNotify(HIWORD(wp), LOWORD(wp))) return 0;
       }
       break;
     case WM_NOTIFY: {
@@ -418,6 +418,11 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
       TGraphicControl* g = captured_ ? captured_ : GraphicChildAt(x, y);
       hovered_ = g;
+      if (Application) {
+        Application->HintMouseMove(g ? static_cast<TControl*>(g) : this);
+        TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, hwnd_, 0};
+        TrackMouseEvent(&tme);
+      }
       if (g) {
         g->MouseMove(ShiftOf(wp), x - g->Left(), y - g->Top());
         return 0;
@@ -447,6 +452,9 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       if (b == mbLeft && PtInRect(&r, POINT{x, y})) Click();
       return 0;
     }
+    case WM_MOUSELEAVE:
+      if (Application) Application->HintMouseMove(nullptr);
+      break;
     case WM_CAPTURECHANGED:
       captured_ = nullptr;
       break;

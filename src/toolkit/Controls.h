@@ -151,7 +151,7 @@ class TWinControl : public TControl {
   virtual void PaintWindow(TCanvas& canvas);
   virtual void PaintControls(HDC dc);
   // WM_COMMAND / WM_NOTIFY sent by the parent for this control; true when handled.
-  virtual bool CommandNotify(WORD /*code*/) { return false; }
+  virtual bool CommandNotify(WORD /*code*/, WORD /*id*/) { return false; }
   virtual bool Notify(NMHDR* /*header*/, LRESULT& /*result*/) { return false; }
   virtual void HandleCreated() {}
 
