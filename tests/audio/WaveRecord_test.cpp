@@ -157,7 +157,7 @@ TEST(RecorderCommands, FailedOpenSendsNothingMoreAndClearsTheDevice) {
   TWaveRecorder r(mci.Send());
   mci.Results[MCI_OPEN] = MCIERR_FILE_NOT_FOUND;
   r.FileName = "C:\\nowhere.wav";
-  EXPECT_FALSE(r.Play([](TWaveRecorder*) {}));
+  EXPECT_FALSE(r.Play([](TComponent*) {}));
   EXPECT_EQ(r.DeviceID, 0u);
   EXPECT_EQ(r.LastError, DWORD(MCIERR_FILE_NOT_FOUND));
   EXPECT_FALSE(r.Record({}));
@@ -172,7 +172,7 @@ TEST(RecorderCommands, PlayOpensTheFileAndPlaysWithNotification) {
   r.FileName = "C:\\msg.wav";
   mci.Results[MCI_PLAY] = MCIERR_HARDWARE;
   // The result is the open's; the play command's code is left in LastError.
-  EXPECT_TRUE(r.Play([](TWaveRecorder*) {}));
+  EXPECT_TRUE(r.Play([](TComponent*) {}));
   EXPECT_EQ(r.LastError, DWORD(MCIERR_HARDWARE));
   ASSERT_EQ(mci.Calls.size(), 2u);
   EXPECT_EQ(mci.Calls[0].Message, UINT(MCI_OPEN));
@@ -250,12 +250,12 @@ TEST(RecorderNotifications, OnlySuccessReachesTheNewestHandler) {
   FakeMci mci;
   TWaveRecorder r(mci.Send());
   int played = 0, stopped = 0;
-  ASSERT_TRUE(r.Play([&](TWaveRecorder* s) { EXPECT_EQ(s, &r); ++played; }));
+  ASSERT_TRUE(r.Play([&](TComponent* s) { EXPECT_EQ(s, &r); ++played; }));
   for (WPARAM code : {WPARAM(MCI_NOTIFY_SUPERSEDED), WPARAM(MCI_NOTIFY_ABORTED),
                       WPARAM(MCI_NOTIFY_FAILURE), WPARAM(0), WPARAM(3)})
     SendNotify(r, code);
   EXPECT_EQ(played, 0);
-  ASSERT_TRUE(r.Stop([&](TWaveRecorder*) { ++stopped; }));
+  ASSERT_TRUE(r.Stop([&](TComponent*) { ++stopped; }));
   SendNotify(r, MCI_NOTIFY_ABORTED);  // the interrupted play
   SendNotify(r, MCI_NOTIFY_SUCCESSFUL);
   EXPECT_EQ(played, 0);
@@ -284,9 +284,9 @@ TEST(RecorderNotifications, HandlerMayStartTheNextCommand) {
   int calls = 0;
   // The handler replaces itself while it runs (it starts a new playback).
   std::string big(1000, 'x');  // captured state that would be freed under the running handler
-  ASSERT_TRUE(r.Play([&, big](TWaveRecorder* s) {
+  ASSERT_TRUE(r.Play([&, big](TComponent* s) {
     ++calls;
-    s->Play([](TWaveRecorder*) {});
+    static_cast<TWaveRecorder*>(s)->Play([](TComponent*) {});
     EXPECT_EQ(big.size(), 1000u);
   }));
   SendNotify(r, MCI_NOTIFY_SUCCESSFUL);
@@ -351,7 +351,7 @@ TEST_P(Recording, HoldsTheSpeechInTheRequestedFormat) {
     EXPECT_NE(r.DeviceID, 0u);
     // The scripted device is not paced: this gives several times the speech's length.
     Pump(1500);
-    ASSERT_TRUE(r.Stop([&](TWaveRecorder*) { ++stopped; })) << r.ErrorText();
+    ASSERT_TRUE(r.Stop([&](TComponent*) { ++stopped; })) << r.ErrorText();
     ASSERT_TRUE(r.Save()) << r.ErrorText();
     r.Close();
     EXPECT_TRUE(PumpUntil([&] { return stopped > 0; }, 5000));
@@ -412,7 +412,7 @@ TEST_F(RealMci, PlayRunsToTheEndAndCallsItsHandlerOnce) {
   TWaveRecorder r;
   r.FileName = file;
   int played = 0;
-  ASSERT_TRUE(r.Play([&](TWaveRecorder* s) {
+  ASSERT_TRUE(r.Play([&](TComponent* s) {
     EXPECT_EQ(s, &r);
     ++played;
   })) << r.ErrorText();
@@ -422,7 +422,7 @@ TEST_F(RealMci, PlayRunsToTheEndAndCallsItsHandlerOnce) {
   EXPECT_EQ(played, 1);
   r.Close();
   // Once more from the start on the same recorder.
-  ASSERT_TRUE(r.Play([&](TWaveRecorder*) { ++played; }));
+  ASSERT_TRUE(r.Play([&](TComponent*) { ++played; }));
   EXPECT_TRUE(PumpUntil([&] { return played > 1; }, 30000));
   EXPECT_EQ(played, 2);
 }
@@ -433,9 +433,9 @@ TEST_F(RealMci, StopDuringPlaybackCallsOnlyTheStopHandler) {
   TWaveRecorder r;
   r.FileName = file;
   int played = 0, stopped = 0;
-  ASSERT_TRUE(r.Play([&](TWaveRecorder*) { ++played; })) << r.ErrorText();
+  ASSERT_TRUE(r.Play([&](TComponent*) { ++played; })) << r.ErrorText();
   Pump(100);
-  ASSERT_TRUE(r.Stop([&](TWaveRecorder*) { ++stopped; })) << r.ErrorText();
+  ASSERT_TRUE(r.Stop([&](TComponent*) { ++stopped; })) << r.ErrorText();
   EXPECT_TRUE(PumpUntil([&] { return stopped > 0; }, 5000));
   Pump(500);
   EXPECT_EQ(stopped, 1);
@@ -449,10 +449,10 @@ TEST_F(RealMci, PauseAndContinuePlaybackToTheEnd) {
   TWaveRecorder r;
   r.FileName = file;
   int played = 0, paused = 0;
-  ASSERT_TRUE(r.Play([&](TWaveRecorder*) { ++played; }));
-  ASSERT_TRUE(r.Pause([&](TWaveRecorder*) { ++paused; })) << r.ErrorText();
+  ASSERT_TRUE(r.Play([&](TComponent*) { ++played; }));
+  ASSERT_TRUE(r.Pause([&](TComponent*) { ++paused; })) << r.ErrorText();
   EXPECT_TRUE(PumpUntil([&] { return paused > 0; }, 5000));
-  ASSERT_TRUE(r.PlayFromCurrent([&](TWaveRecorder*) { ++played; })) << r.ErrorText();
+  ASSERT_TRUE(r.PlayFromCurrent([&](TComponent*) { ++played; })) << r.ErrorText();
   EXPECT_TRUE(PumpUntil([&] { return played > 0; }, 30000));
   Pump(300);
   EXPECT_EQ(played, 1);
@@ -467,7 +467,7 @@ TEST_F(RealMci, PlayOfAMissingFileFails) {
   ASSERT_NE(r.DeviceID, 0u);
   int played = 0;
   r.FileName = folder_.Path() + "\\missing.wav";
-  EXPECT_FALSE(r.Play([&](TWaveRecorder*) { ++played; }));
+  EXPECT_FALSE(r.Play([&](TComponent*) { ++played; }));
   EXPECT_EQ(r.DeviceID, 0u);
   EXPECT_NE(r.LastError, 0u);
   EXPECT_FALSE(r.ErrorText().empty());
