@@ -107,3 +107,22 @@ TEST(ToolbarWithBitmap, EmptyPictureOrAToolbarThatIsNotFlatDrawsNoPicture) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ToolbarWithBitmap, PictureShowsInTheToolbarsOwnPainting) {
+  ToolbarOnForm t;
+  t.bar->SetImage(&t.picture);
+  t.bar->AddButton("btnOne", -1)->SetCaption("One");
+  t.form->Show();
+  t.app.ProcessMessages();
+  RedrawWindow(t.bar->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  t.app.ProcessMessages();
+  HDC dc = GetDC(t.bar->Handle());
+  // Right of the button, where only the background shows.
+  EXPECT_EQ(GetPixel(dc, 240, 5), PictureColor(40, 5));
+  EXPECT_EQ(GetPixel(dc, 160, 15), PictureColor(60, 15));
+  ReleaseDC(t.bar->Handle(), dc);
+}
+
+}  // namespace
