@@ -51,7 +51,8 @@ bool TMixer::FindOnLine(DWORD controlType, MIXERCONTROLA& found, bool& failed) {
 
 bool TMixer::FindControl(DWORD destinationType, DWORD sourceType, DWORD controlType,
                          MIXERCONTROLA& found) {
-  if (MixerApi().GetDevCaps(Handle, &Caps) != 0) return false;
+  // A null handle would be taken for device 0 by the capabilities query.
+  if (!Handle || MixerApi().GetDevCaps(Handle, &Caps) != 0) return false;
   bool failed = false;
   for (DWORD d = 0; d < Caps.cDestinations; ++d) {
     Line = MIXERLINEA{};

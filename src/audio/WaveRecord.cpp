@@ -14,7 +14,8 @@ constexpr DWORD kDriverSettleMs = 3000;
 
 }  // namespace
 
-TWaveRecorder::TWaveRecorder(TMciSendCommand send) : send_(std::move(send)) {
+TWaveRecorder::TWaveRecorder(TMciSendCommand send)
+    : TComponent(nullptr), send_(std::move(send)) {
   window_ = std::make_unique<TUtilityWindow>(
       [this](UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
         result = 0;

@@ -10,18 +10,22 @@
 #include <memory>
 #include <string>
 
-class TUtilityWindow;
-class TWaveRecorder;
+#include "toolkit/Controls.h"  // TNotifyEvent
 
-using TRecorderEvent = std::function<void(TWaveRecorder* sender)>;
+class TUtilityWindow;
+
+// Handlers get the recorder as Sender, like every event of the window layer.
+using TRecorderEvent = TNotifyEvent;
 // The way commands reach MCI; tests hand in a recorder of their own.
 using TMciSendCommand = std::function<MCIERROR(MCIDEVICEID device, UINT message,
                                                DWORD_PTR flags, DWORD_PTR params)>;
 
-class TWaveRecorder {
+// A plain object, not a control; a component only so that its events are the window
+// layer's own.
+class TWaveRecorder : public TComponent {
  public:
   explicit TWaveRecorder(TMciSendCommand send = {});
-  ~TWaveRecorder();
+  ~TWaveRecorder() override;
   TWaveRecorder(const TWaveRecorder&) = delete;
   TWaveRecorder& operator=(const TWaveRecorder&) = delete;
 

@@ -1,0 +1,77 @@
+// A mixer device made of a table, in place of the system's mixer: destinations with their
+// source lines and controls, values that reads return and writes change, and a record of
+// every read and write that reached a control. A write tells every handle opened with a
+// callback window, as drivers do.
+#pragma once
+
+#include <windows.h>
+#include <mmsystem.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "audio/MixerApi.h"
+#include "MessagePump.h"
+
+class TScriptedMixer : public TMixerApi {
+ public:
+  struct TItem {
+    std::string Name;
+    DWORD LineID;
+    DWORD ComponentType;
+  };
+
+  TScriptedMixer();  // puts itself in place of the system's mixer
+  ~TScriptedMixer() override;
+
+  // Lines and controls; a source index of -1 names the destination line itself.
+  int AddDestination(DWORD componentType, DWORD channels = 2);
+  int AddSource(int destination, DWORD componentType, DWORD channels = 2);
+  DWORD AddControl(int destination, int source, DWORD controlType, LONG value = 0);
+  DWORD AddMux(int destination, const std::vector<TItem>& items, int selected);
+
+  LONG Value(DWORD control, int item = 0) const;
+  // Changes a value as the user would in the system's mixer, with change messages.
+  void Change(DWORD control, LONG value);
+
+  bool Present = true;  // false: there is no mixer device at all
+  std::vector<DWORD> Reads, Writes;  // controls that a read or a write reached
+  int Refused = 0;                   // calls refused for bad arguments
+  size_t OpenHandles() const { return handles_.size(); }
+
+  MMRESULT Open(HMIXER* mixer, UINT device, DWORD_PTR callback, DWORD flags) override;
+  MMRESULT Close(HMIXER mixer) override;
+  MMRESULT GetDevCaps(HMIXER mixer, MIXERCAPSA* caps) override;
+  MMRESULT GetLineInfo(HMIXER mixer, MIXERLINEA* line, DWORD flags) override;
+  MMRESULT GetLineControls(HMIXER mixer, MIXERLINECONTROLSA* controls, DWORD flags) override;
+  MMRESULT GetControlDetails(HMIXER mixer, MIXERCONTROLDETAILS* details, DWORD flags) override;
+  MMRESULT SetControlDetails(HMIXER mixer, MIXERCONTROLDETAILS* details, DWORD flags) override;
+
+ private:
+  struct TControl {
+    DWORD Type;
+    std::vector<LONG> Values;  // one per item (one for a simple control)
+    std::vector<TItem> Items;
+  };
+  struct TLine {
+    DWORD ComponentType;
+    DWORD Channels;
+    DWORD LineID;
+    std::vector<DWORD> Controls;
+  };
+  struct TDestination {
+    TLine Line;
+    std::vector<TLine> Sources;
+  };
+  TLine& LineAt(int destination, int source);
+  const TLine* LineByID(DWORD id) const;
+  MMRESULT Refuse(MMRESULT code);
+  void Notify(HMIXER except, DWORD control);
+
+  TMixerApi* previous_;
+  std::vector<TDestination> destinations_;
+  std::vector<TControl> controls_;          // the identifier is the index, from 0 as in Wine
+  std::map<HMIXER, HWND> handles_;          // open handles and their callback windows
+  UINT_PTR nextHandle_ = 0x4D00;
+};

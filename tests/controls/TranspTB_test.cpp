@@ -1,0 +1,128 @@
+// The toolbar's background: the picture repeated along the top edge, or the toolbar's own.
+#include "controls/TranspTB.h"
+
+#include <gtest/gtest.h>
+
+#include "toolkit/Forms.h"
+
+namespace {
+
+constexpr TColor kSentinel = RGB(255, 0, 255);
+
+TColor PictureColor(int x, int y) { return RGB(x * 2, 40 + y * 5, 90); }
+
+struct ToolbarOnForm {
+  TApplication app;
+  TForm* form = app.CreateForm<TForm>();
+  TToolbarWithBitmap* bar = Make<TToolbarWithBitmap>(form);
+  TBitmap picture{100, 20};
+  TBitmap target{250, 30};
+  ToolbarOnForm() {
+    form->SetBounds(0, 0, 400, 200);
+    bar->SetParent(form);
+    bar->SetBounds(0, 0, 250, 30);
+    form->Handle();
+    TCanvas c(picture.DC());
+    for (int y = 0; y < 20; ++y)
+      for (int x = 0; x < 100; ++x) c.SetPixel(x, y, PictureColor(x, y));
+  }
+  LRESULT Erase() {
+    TCanvas c(target.DC());
+    c.SetBrushColor(kSentinel);
+    c.FillRect(RECT{0, 0, 250, 30});
+    return SendMessageA(bar->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(target.DC()), 0);
+  }
+};
+
+TEST(ToolbarWithBitmap, IsAFlatTransparentToolbar) {
+  ToolbarOnForm t;
+  EXPECT_TRUE(t.bar->Flat());
+  LONG style = GetWindowLongA(t.bar->Handle(), GWL_STYLE);
+  EXPECT_TRUE(style & TBSTYLE_TRANSPARENT);
+  EXPECT_TRUE(style & TBSTYLE_FLAT);
+  char cls[64] = {};
+  GetClassNameA(t.bar->Handle(), cls, sizeof cls);
+  EXPECT_STREQ(cls, TOOLBARCLASSNAMEA);
+  EXPECT_EQ(t.bar->Image(), nullptr);
+}
+
+TEST(ToolbarWithBitmap, PictureIsRepeatedAlongTheTopEdge) {
+  ToolbarOnForm t;
+  t.bar->SetImage(&t.picture);
+  EXPECT_EQ(t.Erase(), 1);
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 250; ++x) {
+      TColor want = y < 20 ? PictureColor(x % 100, y) : kSentinel;  // nothing repeated downwards
+      ASSERT_EQ(t.target.Pixel(x, y), want) << x << "," << y;
+    }
+}
+
+TEST(ToolbarWithBitmap, WiderPictureIsDrawnOnceAndClipped) {
+  ToolbarOnForm t;
+  TBitmap wide(477, 51);
+  {
+    TCanvas c(wide.DC());
+    c.SetBrushColor(clRed);
+    c.FillRect(RECT{0, 0, 477, 51});
+  }
+  t.bar->SetImage(&wide);
+  EXPECT_EQ(t.Erase(), 1);
+  EXPECT_EQ(t.target.Pixel(0, 0), clRed);
+  EXPECT_EQ(t.target.Pixel(249, 29), clRed);
+}
+
+TEST(ToolbarWithBitmap, ClearingTheImageFallsBackToTheOrdinaryBackground) {
+  // What a toolbar without a picture draws...
+  ToolbarOnForm plain;
+  plain.Erase();
+  // ...is what a toolbar whose picture was cleared draws.
+  ToolbarOnForm t;
+  t.bar->SetImage(&t.picture);
+  t.Erase();
+  t.bar->SetImage(nullptr);
+  EXPECT_EQ(t.bar->Image(), nullptr);
+  t.Erase();
+  bool anyPicture = false;
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 250; ++x) {
+      ASSERT_EQ(t.target.Pixel(x, y), plain.target.Pixel(x, y)) << x << "," << y;
+      if (y < 20 && t.target.Pixel(x, y) == PictureColor(x % 100, y)) anyPicture = true;
+    }
+  EXPECT_FALSE(anyPicture);
+}
+
+TEST(ToolbarWithBitmap, EmptyPictureOrAToolbarThatIsNotFlatDrawsNoPicture) {
+  ToolbarOnForm plain;
+  plain.Erase();
+  ToolbarOnForm t;
+  TBitmap empty;
+  t.bar->SetImage(&empty);
+  t.Erase();
+  EXPECT_EQ(t.target.Pixel(10, 10), plain.target.Pixel(10, 10));
+  t.bar->SetImage(&t.picture);
+  t.bar->SetFlat(false);
+  t.Erase();
+  EXPECT_EQ(t.target.Pixel(10, 10), plain.target.Pixel(10, 10));
+  EXPECT_TRUE(GetWindowLongA(t.bar->Handle(), GWL_STYLE) & TBSTYLE_TRANSPARENT);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ToolbarWithBitmap, PictureShowsInTheToolbarsOwnPainting) {
+  ToolbarOnForm t;
+  t.bar->SetImage(&t.picture);
+  t.bar->AddButton("btnOne", -1)->SetCaption("One");
+  t.form->Show();
+  t.app.ProcessMessages();
+  RedrawWindow(t.bar->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  t.app.ProcessMessages();
+  HDC dc = GetDC(t.bar->Handle());
+  // Right of the button, where only the background shows.
+  EXPECT_EQ(GetPixel(dc, 240, 5), PictureColor(40, 5));
+  EXPECT_EQ(GetPixel(dc, 160, 15), PictureColor(60, 15));
+  ReleaseDC(t.bar->Handle(), dc);
+}
+
+}  // namespace
