@@ -242,7 +242,7 @@ void TRecorderForm::cmdRecord(TComponent*) {
 }
 
 void TRecorderForm::cmdPlay(TComponent*) {
-  if (!Recorder->Play([this](TWaveRecorder*) { PlayDone(this); })) return;
+  if (!Recorder->Play([this](TComponent*) { PlayDone(this); })) return;
   StatusText = RecorderTexts.Playing;
   Recording = false;
   Elapsed = 0;
@@ -258,7 +258,7 @@ void TRecorderForm::cmdPlay(TComponent*) {
 }
 
 void TRecorderForm::cmdStop(TComponent*) {
-  Recorder->Stop([this](TWaveRecorder*) { Stopped(this); });
+  Recorder->Stop([this](TComponent*) { Stopped(this); });
   if (Recording) {
     Recording = false;
     if (!Recorder->Save()) ShowErrorMessage(Recorder->ErrorText());
@@ -271,12 +271,12 @@ void TRecorderForm::cmdPause(TComponent* sender) {
   // A click on the button has flipped it already; a menu command flips it here.
   if (sender != btnPause) btnPause->SetDown(!btnPause->Down());
   if (btnPause->Down()) {
-    btnPause->SetDown(Recorder->Pause([this](TWaveRecorder*) { Paused(this); }));
+    btnPause->SetDown(Recorder->Pause([this](TComponent*) { Paused(this); }));
     return;
   }
   btnPause->SetDown(false);
   bool resumed = Recording ? Recorder->Resume()
-                           : Recorder->PlayFromCurrent([this](TWaveRecorder*) { PlayDone(this); });
+                           : Recorder->PlayFromCurrent([this](TComponent*) { PlayDone(this); });
   if (resumed) {
     PlayTimer->SetEnabled(true);
     PeakTimer->SetEnabled(true);

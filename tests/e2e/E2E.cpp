@@ -166,6 +166,17 @@ bool Vocalet::Start(const std::string& args) {
     main_ = f.hwnd;
     return main_ != nullptr && !StatusLine().empty();
   }, 20000);
+  // The window places itself under the mouse pointer at the end of its first show: wait
+  // until it stands still.
+  RECT last{};
+  int still = 0;
+  WaitUntil([&] {
+    RECT r{};
+    GetWindowRect(main_, &r);
+    still = EqualRect(&r, &last) ? still + 1 : 0;
+    last = r;
+    return still >= 5;
+  }, 5000);
   main_ = f.hwnd;
   return main_ != nullptr;
 }

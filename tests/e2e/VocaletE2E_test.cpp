@@ -22,13 +22,12 @@ struct VocaletE2E : ::testing::Test {
     // The details label sits right of the status text; walk the mouse along the status line
     // until the hint window shows.
     HWND main = app.Main();
-    RECT r;
-    GetClientRect(main, &r);
-    POINT origin{0, 0};
-    ClientToScreen(main, &origin);
-    int y = origin.y + r.bottom - 10;
     for (int x = 120; x < 400; x += 8) {
-      SetCursorPos(origin.x + x, y);
+      RECT r;
+      GetClientRect(main, &r);
+      POINT origin{0, 0};
+      ClientToScreen(main, &origin);
+      SetCursorPos(origin.x + x, origin.y + r.bottom - 10);
       Sleep(60);
       HWND hint = FindWindowA("VocaletHint", nullptr);
       if (hint && IsWindowVisible(hint)) {
