@@ -74,7 +74,7 @@ std::vector<std::string> XdgEmailArguments(const TMailDescription& mail,
 int SendThroughXdgEmail(const TMailDescription& mail) {
   // ntdll's __wine_unix_spawnvp runs a Unix program found on the Unix PATH, with the
   // arguments as given; a bare name given to CreateProcess would not be searched there.
-  using TSpawn = int(CDECL*)(char* const argv[], int wait);
+  using TSpawn = int(WINAPI*)(char* const argv[], int wait);
   auto spawn = reinterpret_cast<TSpawn>(reinterpret_cast<void*>(NtdllEntry("__wine_unix_spawnvp")));
   if (!spawn) return -1;
 
