@@ -4,8 +4,16 @@
 
 #include <commctrl.h>
 
+#include <memory>
+
+#include "mls/SoundRecMLS.h"
+#include "mls/VocaletMLS.h"
+#include "mls/ovMLSDialogs.h"
+#include "mls/ovSharedMLS.h"
+#include "mls/qdSharedMLS.h"
 #include "shell/SingleInst.h"
 #include "shell/fMain.h"
+#include "shell/vmOptions.h"
 #include "toolkit/Forms.h"
 
 namespace {
@@ -13,8 +21,24 @@ namespace {
 // The program's modules: what they create lives from before the instance check to the very
 // end, and goes in reverse order of creation.
 struct TProgramModules {
-  TProgramModules() {}
-  ~TProgramModules() {}
+  TProgramModules() {
+    VMProperties = std::make_unique<TVMProperties>();
+    MLSManager = std::make_unique<TMLSManager>();
+    MLS_QDSHARED = std::make_unique<TqdSharedMLSModule>(*MLSManager);
+    MLS_OVSHARED = std::make_unique<TovSharedMLSModule>(*MLSManager);
+    MLSClient = std::make_unique<TMLSClient>(*MLSManager, *MLS_OVSHARED);
+    MLS_VOCALET = std::make_unique<TVocaletMLSModule>(*MLSManager);
+    MLS_SOUNDREC = std::make_unique<TSoundRecMLSModule>(*MLSManager);
+  }
+  ~TProgramModules() {
+    MLS_SOUNDREC.reset();
+    MLS_VOCALET.reset();
+    MLSClient.reset();
+    MLS_OVSHARED.reset();
+    MLS_QDSHARED.reset();
+    MLSManager.reset();
+    VMProperties.reset();  // saves the options
+  }
 };
 
 }  // namespace

@@ -16,5 +16,6 @@ class TVocaletForm : public TForm {
   TSingleInstanceManager* InstMan = nullptr;
 
   void FormCreate(TComponent* sender);
+  void FormClose(TComponent* sender, TCloseAction& action);
   void InstManStartRequest(TComponent* sender);
 };

@@ -117,6 +117,32 @@ POINT TControl::ScreenToClient(POINT p) const {
   return POINT{q.x - Left(), q.y - Top()};
 }
 
+// --- TGraphicControl ---------------------------------------------------------------------
+
+void TGraphicControl::DrawNow(const std::function<void(TCanvas&)>& draw) {
+  if (DrawTarget) {
+    int saved = SaveDC(DrawTarget);
+    IntersectClipRect(DrawTarget, 0, 0, Width(), Height());
+    {
+      TCanvas canvas(DrawTarget);
+      draw(canvas);
+    }
+    RestoreDC(DrawTarget, saved);
+    return;
+  }
+  if (!visible_ || !parent_ || !parent_->HandleAllocated()) return;
+  HWND wnd = parent_->Handle();
+  HDC dc = GetDC(wnd);
+  if (!dc) return;
+  SetViewportOrgEx(dc, bounds_.left, bounds_.top, nullptr);
+  IntersectClipRect(dc, 0, 0, Width(), Height());
+  {
+    TCanvas canvas(dc);
+    draw(canvas);
+  }
+  ReleaseDC(wnd, dc);
+}
+
 // --- TWinControl --------------------------------------------------------------------------
 
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
@@ -338,7 +364,7 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
       if (lp) {
         if (TWinControl* c = FromHandle(reinterpret_cast<HWND>(lp)); c && c != this)
-          if (c->CommandNotify(HIWORD(wp))) return 0;
+          if (c->CommandNotify(HIWORD(wp), LOWORD(wp))) return 0;
       }
       break;
     case WM_NOTIFY: {
@@ -392,6 +418,11 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
       TGraphicControl* g = captured_ ? captured_ : GraphicChildAt(x, y);
       hovered_ = g;
+      if (Application) {
+        Application->HintMouseMove(g ? static_cast<TControl*>(g) : this);
+        TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, hwnd_, 0};
+        TrackMouseEvent(&tme);
+      }
       if (g) {
         g->MouseMove(ShiftOf(wp), x - g->Left(), y - g->Top());
         return 0;
@@ -421,6 +452,9 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       if (b == mbLeft && PtInRect(&r, POINT{x, y})) Click();
       return 0;
     }
+    case WM_MOUSELEAVE:
+      if (Application) Application->HintMouseMove(nullptr);
+      break;
     case WM_CAPTURECHANGED:
       captured_ = nullptr;
       break;

@@ -1,5 +1,6 @@
 #include "toolkit/Forms.h"
 
+#include <algorithm>
 #include <vector>
 
 TApplication* Application = nullptr;
@@ -167,8 +168,24 @@ int TForm::ShowModal() {
   return ModalResult;
 }
 
-bool TForm::IsShortCut(WORD, TShiftState) { return false; }
-bool TForm::MenuCommand(WORD) { return false; }
+void TForm::SetMenu(TMainMenu* menu) {
+  menu_ = menu;
+  if (!menu) {
+    if (hwnd_) ::SetMenu(hwnd_, nullptr);
+    return;
+  }
+  menu->Window = Handle();
+  menu->Rebuild();
+}
+
+bool TForm::IsShortCut(WORD key, TShiftState shift) {
+  if (!menu_ || key > 0xFF) return false;
+  TShortCut mods = ((shift & ssShift) ? scShift : 0) | ((shift & ssCtrl) ? scCtrl : 0) |
+                   ((shift & ssAlt) ? scAlt : 0);
+  return menu_->IsShortCut(ShortCut(static_cast<uint8_t>(key), mods));
+}
+
+bool TForm::MenuCommand(WORD id) { return menu_ && menu_->DispatchCommand(id); }
 
 LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
@@ -177,6 +194,9 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_COMMAND:
       if (lp == 0 && MenuCommand(LOWORD(wp))) return 0;
+      break;
+    case WM_INITMENUPOPUP:
+      if (menu_ && !HIWORD(lp)) menu_->DispatchPopup(reinterpret_cast<HMENU>(wp));
       break;
     case WM_ACTIVATE:
       if (LOWORD(wp) != WA_INACTIVE && OnActivate) OnActivate(this);
@@ -203,7 +223,87 @@ TApplication::TApplication() {
   }
 }
 
+static LRESULT CALLBACK HintWndProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  if (m == WM_PAINT && Application) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(h, &ps);
+    RECT r;
+    GetClientRect(h, &r);
+    FillRect(dc, &r, GetSysColorBrush(COLOR_INFOBK));
+    FrameRect(dc, &r, GetSysColorBrush(COLOR_INFOTEXT));
+    InflateRect(&r, -3, -2);
+    HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
+    const std::string& t = Application->HintText();
+    DrawTextA(dc, t.c_str(), static_cast<int>(t.size()), &r, DT_NOPREFIX);
+    SelectObject(dc, old);
+    EndPaint(h, &ps);
+    return 0;
+  }
+  if (m == WM_NCHITTEST) return HTTRANSPARENT;
+  return DefWindowProcA(h, m, w, l);
+}
+
+void CALLBACK TApplication::HintTimerProc(HWND, UINT, UINT_PTR, DWORD) {
+  if (!Application) return;
+  if (Application->hintShown_) {
+    Application->CancelHint();
+  } else {
+    Application->ShowHintNow();
+  }
+}
+
+void TApplication::HintMouseMove(TControl* control) {
+  if (control == hintControl_) return;
+  CancelHint();
+  if (!ShowHint || !control || !control->ShowHint || control->Hint.empty()) return;
+  hintControl_ = control;
+  hintTimer_ = SetTimer(nullptr, 0, HintPause, HintTimerProc);
+}
+
+void TApplication::ShowHintNow() {
+  if (hintTimer_) KillTimer(nullptr, hintTimer_);
+  hintTimer_ = 0;
+  if (!hintControl_) return;
+  hintText_ = hintControl_->Hint;
+  if (!hintWnd_) {
+    RegisterOwnClass("VocaletHint", CS_SAVEBITS, reinterpret_cast<HBRUSH>(COLOR_INFOBK + 1),
+                     HintWndProc);
+    hintWnd_ = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, "VocaletHint", "", WS_POPUP, 0,
+                               0, 0, 0, nullptr, nullptr, ModuleInstance(), nullptr);
+  }
+  HDC dc = GetDC(hintWnd_);
+  HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+  RECT r{0, 0, 0, 0};
+  DrawTextA(dc, hintText_.c_str(), static_cast<int>(hintText_.size()), &r,
+            DT_CALCRECT | DT_NOPREFIX);
+  SelectObject(dc, old);
+  ReleaseDC(hintWnd_, dc);
+  POINT p;
+  GetCursorPos(&p);
+  int w = r.right + 8, h = r.bottom + 6;
+  int x = std::min(p.x, static_cast<LONG>(GetSystemMetrics(SM_CXSCREEN) - w));
+  int y = p.y + 20;
+  if (y + h > GetSystemMetrics(SM_CYSCREEN)) y = p.y - h - 4;
+  SetWindowPos(hintWnd_, HWND_TOPMOST, std::max(x, 0), std::max(y, 0), w, h,
+               SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  InvalidateRect(hintWnd_, nullptr, TRUE);
+  hintShown_ = true;
+  hintTimer_ = SetTimer(nullptr, 0, HintHidePause, HintTimerProc);
+}
+
+void TApplication::CancelHint() {
+  if (hintTimer_) KillTimer(nullptr, hintTimer_);
+  hintTimer_ = 0;
+  hintControl_ = nullptr;
+  hintShown_ = false;
+  if (hintWnd_) ShowWindow(hintWnd_, SW_HIDE);
+}
+
 TApplication::~TApplication() {
+  CancelHint();
+  if (hintWnd_) DestroyWindow(hintWnd_);
   // Forms go in reverse order of creation, the main form last.
   while (!forms_.empty()) forms_.pop_back();
   if (Application == this) Application = nullptr;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "toolkit/Controls.h"
+#include "toolkit/Menus.h"
 
 enum TModalResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5,
                     mrYes = 6, mrNo = 7 };
@@ -46,6 +47,9 @@ class TForm : public TWinControl {
   TCloseQueryEvent OnCloseQuery;
   TNotifyEvent OnActivate;
 
+  TMainMenu* Menu() const { return menu_; }
+  void SetMenu(TMainMenu* menu);
+
   // Keyboard shortcuts of the form (menus and the like); true when the key was used.
   virtual bool IsShortCut(WORD key, TShiftState shift);
   // A menu command (WM_COMMAND without a control); true when handled.
@@ -60,6 +64,7 @@ class TForm : public TWinControl {
 
  private:
   bool modal_ = false;
+  TMainMenu* menu_ = nullptr;
   int clientW_ = -1, clientH_ = -1;
 };
 
@@ -99,11 +104,28 @@ class TApplication {
   std::function<void(const std::exception* e)> OnException;
   void ShowException(const std::exception* e);
 
+  // Hints: a control's Hint shows in a small window after HintPause while the mouse rests
+  // on it, and goes after HintHidePause or when the mouse leaves.
+  unsigned HintPause = 500;
+  unsigned HintHidePause = 2500;
+  bool ShowHint = true;
+  void HintMouseMove(TControl* control);
+  void CancelHint();
+  HWND HintWindow() const { return hintWnd_; }
+  const std::string& HintText() const { return hintText_; }
+
  private:
   bool Dispatch(MSG& msg);
   TForm* mainForm_ = nullptr;
   std::vector<std::unique_ptr<TForm>> forms_;
   bool terminated_ = false;
+  static void CALLBACK HintTimerProc(HWND, UINT, UINT_PTR, DWORD);
+  void ShowHintNow();
+  TControl* hintControl_ = nullptr;
+  HWND hintWnd_ = nullptr;
+  std::string hintText_;
+  UINT_PTR hintTimer_ = 0;
+  bool hintShown_ = false;
 };
 
 extern TApplication* Application;

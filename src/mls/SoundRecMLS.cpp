@@ -1,0 +1,3 @@
+#include "mls/SoundRecMLS.h"
+
+std::unique_ptr<TSoundRecMLSModule> MLS_SOUNDREC;

@@ -1,0 +1,3 @@
+#include "mls/VocaletMLS.h"
+
+std::unique_ptr<TVocaletMLSModule> MLS_VOCALET;

@@ -1,0 +1,11 @@
+// The string module "Vocalet": the main window, the options dialog and the recorder panel.
+#pragma once
+
+#include "mls/ovMLS.h"
+
+class TVocaletMLSModule : public TMLSStringModule<48> {
+ public:
+  explicit TVocaletMLSModule(TMLSManager& manager) : TMLSStringModule(manager, 1033, "Vocalet") {}
+};
+
+extern std::unique_ptr<TVocaletMLSModule> MLS_VOCALET;

@@ -1,0 +1,3 @@
+#include "mls/ovSharedMLS.h"
+
+std::unique_ptr<TovSharedMLSModule> MLS_OVSHARED;

@@ -1,0 +1,3 @@
+#include "mls/qdSharedMLS.h"
+
+std::unique_ptr<TqdSharedMLSModule> MLS_QDSHARED;
