@@ -8,6 +8,7 @@
 
 #include "DeliveryTestUtils.h"
 #include "TestFolder.h"
+#include "delivery/SMapiUtils.h"
 
 namespace {
 
@@ -113,6 +114,21 @@ TEST_F(MapiSend, VocaletsMailReachesMapiWithRealLineBreaksAndTheMessageAttached)
   EXPECT_EQ(Value(r, "filepath"), message);
   EXPECT_EQ(Value(r, "filename"), "<null>");
   EXPECT_EQ(Value(r, "position"), "-1");
+}
+
+TEST_F(MapiSend, TheFileVocaletWritesIsReadAsItWasMeant) {
+  TSMapiMessage mail;
+  mail.Subject = "Voice message";
+  // A lone CR or LF is a line break too when the writer stores it.
+  mail.Text = "\r\nFirst line\r\nsecond\nthird\rfourth";
+  mail.Files.push_back(message);
+  mail.SaveToFile(mailFile);
+  ASSERT_EQ(SendMailFile(), 0);
+  TRecord r = Record();
+  EXPECT_EQ(Value(r, "subject"), "Voice message");
+  EXPECT_EQ(Value(r, "text"), "\r\nFirst line\r\nsecond\r\nthird\r\nfourth");
+  EXPECT_EQ(Value(r, "filepath"), message);
+  EXPECT_EQ(Count(r, "recipclass"), 0);
 }
 
 TEST_F(MapiSend, ARecipientAndEveryFileAreHandedOn) {
