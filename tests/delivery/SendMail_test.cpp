@@ -269,6 +269,7 @@ TEST_F(WineSend, AFailingMailProgramEndsWithANonZeroCode) {
   WriteWholeFile(fakeBin + "\\xdg-email.exit", "3");
   TMailFile{"", "", "Voice message", kBody, {message}, {}}.Write(mailFile);
   EXPECT_EQ(SendMailFile(), 103);
+  EXPECT_FALSE(Arguments().empty()) << "the stand-in ran";
   EXPECT_TRUE(FileExists(mailFile));
   EXPECT_TRUE(FileExists(message));
 }
