@@ -58,3 +58,21 @@ void DrawCanDropPicture(TBitmap& picture) {
   Hand(c, 18, 16);
   DrawArrow(c);
 }
+
+void DrawMessagePicture(TBitmap& picture, TColor background) {
+  picture.SetSize(39, 41);
+  TCanvas c(picture.DC());
+  c.SetBrushColor(background);
+  RECT all{0, 0, 39, 41};
+  c.FillRect(all);
+  // The document with its folded corner.
+  Polygon(c, RGB(255, 255, 255), {{4, 1}, {26, 1}, {34, 9}, {34, 39}, {4, 39}});
+  Polygon(c, RGB(210, 210, 210), {{26, 1}, {26, 9}, {34, 9}});
+  // The loudspeaker and its sound waves.
+  Polygon(c, RGB(60, 90, 160), {{10, 18}, {15, 18}, {21, 12}, {21, 32}, {15, 26}, {10, 26}});
+  GdiObject pen(CreatePen(PS_SOLID, 2, RGB(60, 90, 160)));
+  HGDIOBJ old = SelectObject(c.Handle(), pen.get());
+  Arc(c.Handle(), 16, 15, 28, 29, 25, 15, 25, 29);
+  Arc(c.Handle(), 14, 11, 32, 33, 29, 11, 29, 33);
+  SelectObject(c.Handle(), old);
+}

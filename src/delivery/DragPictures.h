@@ -9,3 +9,7 @@ constexpr TColor kDragKeyColor = RGB(0, 0, 255);
 
 void DrawNoDropPicture(TBitmap& picture);
 void DrawCanDropPicture(TBitmap& picture);
+
+// The Drag & Attach window's message picture: a sound document with a loudspeaker,
+// 39 x 41, on the window colour.
+void DrawMessagePicture(TBitmap& picture, TColor background);

@@ -1,5 +1,6 @@
-// The drag service under Wine: the layered-window probe, the cursor counter, and whole
-// drags onto a drop target driven by the X pointer of the virtual display (xdotool).
+// The drag service and the Drag & Attach window under Wine: the layered-window probe, the
+// cursor counter, and whole drags onto a drop target driven by the X pointer of the
+// virtual display (xdotool).
 #include "delivery/DragDropComps.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include "TestFolder.h"
 #include "delivery/DragHook.h"
 #include "delivery/Win2KUtils.h"
+#include "delivery/fDragSource.h"
 #include "delivery/fDragging.h"
 #include "toolkit/Forms.h"
 
@@ -142,24 +144,36 @@ class DragService : public ::testing::Test {
   // Presses the left button over (x0, y0), moves in steps to (x1, y1) and releases there,
   // in the background, while the drag's modal loop runs here.
   bool DragWithXPointer(int x0, int y0, int x1, int y1, const std::string& title) {
+    if (!SpawnDrag(x0, y0, x1, y1, "")) return false;
+    Pump(400);  // the button is down when the drag starts
+    service->StartDrag(title);
+    Pump(300);
+    return true;
+  }
+
+  // The shell script of such a drag, started in the background after `before`.
+  static bool SpawnDrag(int x0, int y0, int x1, int y1, const std::string& before) {
     TSpawn spawn = UnixSpawn();
     if (!spawn) return false;
     char sh[] = "sh", c[] = "-c", check[] = "command -v xdotool >/dev/null";
     char* probe[] = {sh, c, check, nullptr};
     if (spawn(probe, 1) != 0) return false;
-    std::string script = "xdotool mousemove " + std::to_string(x0) + " " + std::to_string(y0) +
-                         " mousedown 1; sleep 0.7";
+    std::string script = before + "xdotool mousemove " + std::to_string(x0) + " " +
+                         std::to_string(y0) + " mousedown 1; sleep 0.7";
     for (int i = 1; i <= 6; ++i)
       script += "; xdotool mousemove " + std::to_string(x0 + (x1 - x0) * i / 6) + " " +
                 std::to_string(y0 + (y1 - y0) * i / 6) + "; sleep 0.25";
     script += "; xdotool mousemove " + std::to_string(x1 + 3) + " " + std::to_string(y1 + 2) +
               "; sleep 0.4; xdotool mouseup 1";
     char* argv[] = {sh, c, script.data(), nullptr};
-    if (spawn(argv, 0) != 0) return false;
-    Pump(400);  // the button is down when the drag starts
-    service->StartDrag(title);
-    Pump(300);
-    return true;
+    return spawn(argv, 0) == 0;
+  }
+  static bool MovePointer(int x, int y) {
+    TSpawn spawn = UnixSpawn();
+    std::string script = "xdotool mousemove " + std::to_string(x) + " " + std::to_string(y);
+    char sh[] = "sh", c[] = "-c";
+    char* argv[] = {sh, c, script.data(), nullptr};
+    return spawn && spawn(argv, 1) == 0;
   }
 };
 
@@ -271,6 +285,74 @@ TEST_F(DragService, ADropOnNothingEndsTheDragWithoutAskingTheOwner) {
   EXPECT_EQ(DragCursorHideCount(), 0);
   EXPECT_FALSE(HookLoaded());
   DestroyWindow(ground);
+}
+
+// --- The Drag & Attach window ---------------------------------------------------------
+
+TEST(DragNAttachWindow, OpensBesideThePointerButNeverOffTheTopOrLeft) {
+  POINT p = DragNAttachPosition(POINT{300, 200}, 189);
+  EXPECT_EQ(p.x, 116);
+  EXPECT_EQ(p.y, 185);
+  p = DragNAttachPosition(POINT{100, 10}, 189);
+  EXPECT_EQ(p.x, 0);
+  EXPECT_EQ(p.y, 0);
+}
+
+void CALLBACK PressEscape(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  PostMessageA(FindWindowA("TDragNAttachForm", nullptr), WM_KEYDOWN, VK_ESCAPE, 0);
+}
+
+class DragNAttach : public DragService {
+ protected:
+  int prepared = 0;
+  RECT windowAtDrop{};
+  std::function<void()> Prepare() {
+    return [this] {
+      ++prepared;
+      log.push_back("prepared");
+      GetWindowRect(FindWindowA("TDragNAttachForm", nullptr), &windowAtDrop);
+    };
+  }
+};
+
+TEST_F(DragNAttach, ADropHandsThePathToTheTargetAfterThePreparation) {
+  HWND ground = MakeWindow("DragGround", 0, 0, 700, 600);
+  HWND targetWindow = MakeWindow("DropHere", 400, 300, 200, 200, WS_EX_TOPMOST);
+  TTarget target;
+  target.askWhileHovering = true;
+  ASSERT_EQ(RegisterDragDrop(targetWindow, &target), S_OK);
+  if (!MovePointer(300, 120)) GTEST_SKIP() << "no xdotool";
+  Pump(300);
+  // Press inside the window, whose right edge lies 5 pixels right of the pointer.
+  ASSERT_TRUE(SpawnDrag(300 - 80, 120 + 25, 480, 380, "sleep 1; "));
+  bool dropped = ShowDragNAttach("C:\\Temp\\vocalet.wav", Prepare());
+  RevokeDragDrop(targetWindow);
+  EXPECT_TRUE(dropped);
+  EXPECT_EQ(prepared, 1);
+  EXPECT_EQ(target.hoverBlockSize, 23) << "hovering prepares nothing";
+  EXPECT_EQ(log, (std::vector<std::string>{"prepared", "target got C:\\Temp\\vocalet.wav"}));
+  EXPECT_EQ(windowAtDrop.right, 305);
+  EXPECT_EQ(windowAtDrop.top, 105);
+  EXPECT_EQ(FindWindowA("TDragNAttachForm", nullptr), nullptr);
+  DestroyWindow(targetWindow);
+  DestroyWindow(ground);
+}
+
+TEST_F(DragNAttach, ADragReleasedOverNothingClosesWithFalse) {
+  HWND ground = MakeWindow("DragGround", 0, 0, 700, 600);
+  if (!MovePointer(300, 120)) GTEST_SKIP() << "no xdotool";
+  Pump(300);
+  ASSERT_TRUE(SpawnDrag(300 - 80, 120 + 25, 350, 400, "sleep 1; "));
+  EXPECT_FALSE(ShowDragNAttach("C:\\Temp\\vocalet.wav", Prepare()));
+  EXPECT_EQ(prepared, 0);
+  DestroyWindow(ground);
+}
+
+TEST_F(DragNAttach, EscapeWhileWaitingClosesWithFalse) {
+  SetTimer(nullptr, 0, 500, PressEscape);
+  EXPECT_FALSE(ShowDragNAttach("C:\\Temp\\vocalet.wav", Prepare()));
+  EXPECT_EQ(prepared, 0);
 }
 
 }  // namespace
