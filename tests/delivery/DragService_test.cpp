@@ -202,6 +202,39 @@ TEST(DragCursor, HidesOnceAndASecondRestoreIsHarmless) {
   EXPECT_EQ(DragCursorHideCount(), 0);
 }
 
+TEST_F(DragService, TheFeedbackPictureSwapsOnlyWhenTheDropPossibilityChanges) {
+  TDragForm form(nullptr);
+  form.LTitle->SetCaption("Vocalet message");
+  ASSERT_TRUE(form.StartFeedback());
+  EXPECT_EQ(form.imgIcon->Width(), 54) << "the no-drop picture first";
+  EXPECT_EQ(form.imgIcon->Height(), 50);
+  RECT r{};
+  GetWindowRect(form.Handle(), &r);
+  EXPECT_EQ(r.bottom - r.top, 50);
+  EXPECT_EQ(r.right - r.left, form.LTitle->Left() + form.LTitle->Width());
+  EXPECT_TRUE(GetWindowLongA(form.Handle(), GWL_EXSTYLE) & WS_EX_TRANSPARENT);
+  EXPECT_EQ(form.imgIcon->Picture().Pixel(53, 0), RGB(0, 0, 255)) << "keyed background";
+
+  EXPECT_EQ(form.DragFeedback(nullptr, DROPEFFECT_NONE), S_OK);
+  EXPECT_FALSE(form.CanDrop());
+  for (DWORD effect : {DWORD(DROPEFFECT_COPY), DWORD(DROPEFFECT_MOVE), DWORD(DROPEFFECT_LINK)}) {
+    form.DragFeedback(nullptr, DROPEFFECT_NONE);
+    EXPECT_EQ(form.DragFeedback(nullptr, effect), S_OK);
+    EXPECT_TRUE(form.CanDrop()) << effect;
+    EXPECT_EQ(form.imgIcon->Width(), 50);
+    EXPECT_EQ(form.imgIcon->Height(), 45);
+  }
+  form.DragFeedback(nullptr, DROPEFFECT_SCROLL);
+  EXPECT_FALSE(form.CanDrop()) << "scrolling alone drops nothing";
+  GetWindowRect(form.Handle(), &r);
+  EXPECT_EQ(r.bottom - r.top, 50) << "the window keeps its size";
+
+  form.EndFeedback();
+  EXPECT_FALSE(HookLoaded());
+  EXPECT_FALSE(IsWindowVisible(form.Handle()));
+  form.EndFeedback();  // again: harmless
+}
+
 TEST_F(DragService, WithoutTheHookLibraryNoDragTakesPlace) {
   TestFolder empty;
   HookLibraryFolder() = empty.Path();
@@ -303,6 +336,16 @@ void CALLBACK PressEscape(HWND, UINT, UINT_PTR id, DWORD) {
   PostMessageA(FindWindowA("TDragNAttachForm", nullptr), WM_KEYDOWN, VK_ESCAPE, 0);
 }
 
+// The Escape key as the keyboard sends it, into the input queue of the active window.
+void CALLBACK PressEscapeKey(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  INPUT keys[2]{};
+  keys[0].type = keys[1].type = INPUT_KEYBOARD;
+  keys[0].ki.wVk = keys[1].ki.wVk = VK_ESCAPE;
+  keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, keys, sizeof(INPUT));
+}
+
 class DragNAttach : public DragService {
  protected:
   int prepared = 0;
@@ -346,6 +389,27 @@ TEST_F(DragNAttach, ADragReleasedOverNothingClosesWithFalse) {
   ASSERT_TRUE(SpawnDrag(300 - 80, 120 + 25, 350, 400, "sleep 1; "));
   EXPECT_FALSE(ShowDragNAttach("C:\\Temp\\vocalet.wav", Prepare()));
   EXPECT_EQ(prepared, 0);
+  DestroyWindow(ground);
+}
+
+TEST_F(DragNAttach, EscapeDuringTheDragCancelsIt) {
+  HWND ground = MakeWindow("DragGround", 0, 0, 700, 600);
+  HWND targetWindow = MakeWindow("DropHere", 400, 300, 200, 200, WS_EX_TOPMOST);
+  TTarget target;
+  ASSERT_EQ(RegisterDragDrop(targetWindow, &target), S_OK);
+  if (!MovePointer(300, 120)) GTEST_SKIP() << "no xdotool";
+  Pump(300);
+  SetTimer(nullptr, 0, 2300, PressEscapeKey);  // while the pointer is over the target
+  ASSERT_TRUE(SpawnDrag(300 - 80, 120 + 25, 480, 380, "sleep 1; "));
+  EXPECT_FALSE(ShowDragNAttach("C:\\Temp\\vocalet.wav", Prepare()));
+  Pump(1500);  // the rest of the pointer's script, which must not reach the next test
+  RevokeDragDrop(targetWindow);
+  EXPECT_EQ(prepared, 0);
+  EXPECT_TRUE(log.empty());
+  EXPECT_EQ(target.dropped, "");
+  EXPECT_EQ(DragCursorHideCount(), 0);
+  EXPECT_EQ(FindWindowA("TDragForm", "DragForm"), nullptr);
+  DestroyWindow(targetWindow);
   DestroyWindow(ground);
 }
 
