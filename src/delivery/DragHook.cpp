@@ -35,7 +35,9 @@ bool LoadHookLibrary() {
 bool HookLoaded() { return static_cast<bool>(library); }
 
 void HookBegin(const std::string& className, const std::string& caption, int dx, int dy) {
-  if (beginHook) beginHook(className.substr(0, 255).c_str(), caption.substr(0, 255).c_str(), dx, dy);
+  if (!beginHook) return;
+  // The library takes at most 255 characters of each.
+  beginHook(className.substr(0, 255).c_str(), caption.substr(0, 255).c_str(), dx, dy);
 }
 
 void HookEnd() {

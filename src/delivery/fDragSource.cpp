@@ -119,7 +119,8 @@ bool ShowDragNAttach(const std::string& fileName, std::function<void()> onPrepar
   RECT outer{};
   GetWindowRect(form.Handle(), &outer);
   POINT at = DragNAttachPosition(cursor, outer.right - outer.left);
-  SetWindowPos(form.Handle(), nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(form.Handle(), nullptr, at.x, at.y, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   form.FileName = fileName;
   form.SetCaption(DragNAttachCaption);
   form.LDrag->SetCaption(DragNAttachPrompt);

@@ -28,8 +28,9 @@ TEST(DropFilesBlock, AnEightCharacterPathTakes31Bytes) {
 
 TEST(DropFilesBlock, EveryLineIsOneNameInOrder) {
   std::string expected("C:\\x\0D:\\long name.wav\0E:\\y\0\0\0", 29);
-  for (const char* list : {"C:\\x\r\nD:\\long name.wav\nE:\\y", "C:\\x\rD:\\long name.wav\rE:\\y\r\n",
-                           "C:\\x\nD:\\long name.wav\r\nE:\\y\n"})
+  for (const char* list :
+       {"C:\\x\r\nD:\\long name.wav\nE:\\y", "C:\\x\rD:\\long name.wav\rE:\\y\r\n",
+        "C:\\x\nD:\\long name.wav\r\nE:\\y\n"})
     EXPECT_EQ(BuildDropFilesBlock(list), Concat(Header(), expected)) << list;
 }
 

@@ -43,7 +43,8 @@ extern "C" ULONG WINAPI MAPISendMail(LHANDLE session, ULONG_PTR uiParam, lpMapiM
     Field(f, "subject", message->lpszSubject);
     Field(f, "text", message->lpszNoteText);
     for (ULONG i = 0; i < message->nRecipCount; ++i) {
-      std::fprintf(f, "recipclass %lu\n", static_cast<unsigned long>(message->lpRecips[i].ulRecipClass));
+      std::fprintf(f, "recipclass %lu\n",
+                   static_cast<unsigned long>(message->lpRecips[i].ulRecipClass));
       Field(f, "recipname", message->lpRecips[i].lpszName);
       Field(f, "recipaddr", message->lpRecips[i].lpszAddress);
     }
