@@ -145,7 +145,8 @@ class DragService : public ::testing::Test {
   // in the background, while the drag's modal loop runs here.
   bool DragWithXPointer(int x0, int y0, int x1, int y1, const std::string& title) {
     if (!SpawnDrag(x0, y0, x1, y1, "")) return false;
-    Pump(400);  // the button is down when the drag starts
+    // The drag starts with the button down, as it would from a mouse-down handler.
+    for (int i = 0; i < 300 && !(GetAsyncKeyState(VK_LBUTTON) & 0x8000); ++i) Pump(10);
     service->StartDrag(title);
     Pump(300);
     return true;
