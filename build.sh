@@ -60,8 +60,24 @@ with_display() {
 wine_warm() { wineserver -p; wine cmd /c exit </dev/null >/dev/null 2>&1 || true; }
 wine_cold() { wineserver -k 2>/dev/null || true; }
 
+# Until the installer exists: the mail-sender and the drag hook library where the program
+# looks for them, "<CommonFilesDir>\Orvane" of the prefix (the 32-bit view of the registry,
+# as the program sees it). Needs a warm wineserver.
+place_components() {
+  local common unix
+  common=$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion' /v CommonFilesDir \
+             /reg:32 </dev/null 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p')
+  [ -n "$common" ] || { log "CommonFilesDir not found in the Wine prefix"; return 0; }
+  unix=$(winepath -u "$common\Orvane" 2>/dev/null) || return 0
+  mkdir -p "$unix"
+  for f in SendMail.exe ovhkDrag.dll; do
+    if [ -f "$WIN/bin/$f" ]; then cp "$WIN/bin/$f" "$unix/"; fi
+  done
+}
+
 run_win_tests() {
   wine_warm
+  place_components
   local rc=0
   ctest --test-dir "$WIN" --output-on-failure -j 1 "$@" || rc=$?
   wine_cold
@@ -95,7 +111,12 @@ cmd_run() {
 }
 
 cmd_start() {
-  wine "$WIN/bin/Vocalet.exe" "$@"
+  wine_warm
+  place_components
+  local rc=0
+  wine "$WIN/bin/Vocalet.exe" "$@" || rc=$?
+  wine_cold
+  return $rc
 }
 
 cmd_bench() {
