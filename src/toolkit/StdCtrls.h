@@ -20,6 +20,8 @@ class TLabel : public TGraphicControl {
   bool Transparent = false;
   bool AutoSize = true;
   bool WordWrap = false;
+  // "&x" underlines x and "&&" shows one ampersand, as in captions of buttons.
+  bool ShowAccelChar = false;
   TAlignment Alignment = taLeftJustify;
   // Width and height of the caption in the label's font.
   SIZE TextSize() const;
