@@ -148,7 +148,7 @@ void TEasyLaunchPage::UpdateLink(const std::string& folder, bool create) {
 bool TEasyLaunchPage::RecordUninstallIcon(const std::string& path) {
   // The note is bookkeeping for an uninstaller. A user who may not write the machine's keys
   // still gets the shortcuts: a refused note is skipped, not reported, and Apply goes on.
-  TRegistry reg(HKEY_LOCAL_MACHINE);
+  TRegistry reg(MachineRoot);
   if (!reg.OpenKey(std::string(UninstallIconsKey) + Title, true)) return false;
   try {
     reg.WriteString(path, "");

@@ -62,6 +62,10 @@ class TEasyLaunchPage {
 
   std::string LinkFileName() const { return Title + ".lnk"; }
 
+  // Where the uninstall notes go; tests point it at a key of their own, since Wine does
+  // not redirect the machine key of a 32-bit program.
+  HKEY MachineRoot = HKEY_LOCAL_MACHINE;
+
  private:
   std::unique_ptr<TEasyLaunchForm> form_;
   TPageIcon smallIcon_, largeIcon_;
