@@ -100,7 +100,7 @@ void DrawTaskbar(TBitmap& bitmap, int width, int height, int quickLaunchX) {
   d.Pen(light);
   d.Line(0, 1, width, 1);
   // Start button: raised, with a four-colour flag and the word "Start".
-  RECT start{2, 4, 44, height - 2};
+  RECT start{2, 4, 50, height - 2};
   DrawEdge(d.dc(), &start, EDGE_RAISED, BF_RECT);
   d.Fill(6, 8, 10, 12, RGB(230, 60, 30));
   d.Fill(11, 8, 15, 12, RGB(60, 170, 60));
@@ -112,7 +112,7 @@ void DrawTaskbar(TBitmap& bitmap, int width, int height, int quickLaunchX) {
   HGDIOBJ oldFont = SelectObject(d.dc(), font.get());
   SetBkMode(d.dc(), TRANSPARENT);
   SetTextColor(d.dc(), text);
-  TextOutA(d.dc(), 17, 7, "Start", 5);
+  TextOutA(d.dc(), 18, 7, "Start", 5);
   SelectObject(d.dc(), oldFont);
   // The Quick Launch area: a grip, then two icons of other programs before ours.
   const int grip = quickLaunchX - 44;

@@ -302,6 +302,18 @@ bool TButtonControl::CommandNotify(WORD code) {
   return true;
 }
 
+LRESULT TGroupBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_ERASEBKGND) {
+    RECT r;
+    GetClientRect(hwnd_, &r);
+    TCanvas canvas(reinterpret_cast<HDC>(wp));
+    canvas.SetBrushColor(Color);
+    canvas.FillRect(r);
+    return 1;
+  }
+  return TButtonControl::WndProc(msg, wp, lp);
+}
+
 void TButton::Click() {
   TButtonControl::Click();
   if (ModalResult != 0) {

@@ -171,6 +171,8 @@ class TGroupBox : public TButtonControl {
 
  protected:
   DWORD ButtonStyle() const override { return BS_GROUPBOX; }
+  // The system's group box draws only its frame and caption; the inside is ours.
+  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 };
 
 // Screen size as the program sees it.
