@@ -9,6 +9,7 @@ PKGS_NATIVE=(
   g++-mingw-w64-i686 mingw-w64-tools mingw-w64-i686-dev binutils-mingw-w64-i686
   wine wine64 xvfb xauth xdotool imagemagick
   espeak-ng sox libsox-fmt-all libgsm1-dev nsis icoutils file python3
+  fonts-dejavu-core
 )
 PKGS_I386=(wine32:i386)
 

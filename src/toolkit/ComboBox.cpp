@@ -22,10 +22,21 @@ void TComboBox::FillWindow() {
   for (const std::string& item : items_)
     SendMessageA(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
   SendMessageA(hwnd_, CB_SETCURSEL, static_cast<WPARAM>(itemIndex_), 0);
+  SizeList();
+}
+
+void TComboBox::SizeList() {
+  if (!hwnd_) return;
   // The window's height includes its opened list: the closed field keeps our height.
   const int rowHeight = static_cast<int>(SendMessageA(hwnd_, CB_GETITEMHEIGHT, 0, 0));
-  SetWindowPos(hwnd_, nullptr, 0, 0, Width(), Height() + rowHeight * DropDownCount + 2,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(hwnd_, nullptr, Left(), Top(), Width(), Height() + rowHeight * DropDownCount + 2,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TComboBox::SetBounds(int left, int top, int width, int height) {
+  bounds_ = RECT{left, top, left + width, top + height};
+  SizeList();
+  BoundsChanged();
 }
 
 void TComboBox::SetItems(const std::vector<std::string>& items) {
@@ -56,7 +67,7 @@ int TComboBox::IndexOf(const std::string& text) const {
   return -1;
 }
 
-bool TComboBox::CommandNotify(WORD code) {
+bool TComboBox::CommandNotify(WORD code, WORD /*id*/) {
   if (code != CBN_SELCHANGE) return false;
   ItemIndex();
   if (OnChange) OnChange(this);

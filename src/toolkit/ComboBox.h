@@ -23,13 +23,16 @@ class TComboBox : public TWinControl {
 
   TNotifyEvent OnChange;  // the user picked another item (then OnClick)
 
+  void SetBounds(int left, int top, int width, int height) override;
+
  protected:
   void CreateParams(TCreateParams& params) override;
   void HandleCreated() override;
-  bool CommandNotify(WORD code) override;
+  bool CommandNotify(WORD code, WORD id) override;
 
  private:
   void FillWindow();
+  void SizeList();
   std::vector<std::string> items_;
   int itemIndex_ = -1;
 };

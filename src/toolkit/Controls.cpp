@@ -118,6 +118,32 @@ POINT TControl::ScreenToClient(POINT p) const {
   return POINT{q.x - Left(), q.y - Top()};
 }
 
+// --- TGraphicControl ---------------------------------------------------------------------
+
+void TGraphicControl::DrawNow(const std::function<void(TCanvas&)>& draw) {
+  if (DrawTarget) {
+    int saved = SaveDC(DrawTarget);
+    IntersectClipRect(DrawTarget, 0, 0, Width(), Height());
+    {
+      TCanvas canvas(DrawTarget);
+      draw(canvas);
+    }
+    RestoreDC(DrawTarget, saved);
+    return;
+  }
+  if (!visible_ || !parent_ || !parent_->HandleAllocated()) return;
+  HWND wnd = parent_->Handle();
+  HDC dc = GetDC(wnd);
+  if (!dc) return;
+  SetViewportOrgEx(dc, bounds_.left, bounds_.top, nullptr);
+  IntersectClipRect(dc, 0, 0, Width(), Height());
+  {
+    TCanvas canvas(dc);
+    draw(canvas);
+  }
+  ReleaseDC(wnd, dc);
+}
+
 // --- TWinControl --------------------------------------------------------------------------
 
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
@@ -339,7 +365,7 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
       if (lp) {
         if (TWinControl* c = FromHandle(reinterpret_cast<HWND>(lp)); c && c != this)
-          if (c->CommandNotify(HIWORD(wp))) return 0;
+          if (c->CommandNotify(HIWORD(wp), LOWORD(wp))) return 0;
       }
       break;
     case WM_NOTIFY: {

@@ -92,6 +92,14 @@ class TGraphicControl : public TControl {
   using TControl::TControl;
   // Paints in the control's own coordinates: (0,0) is its top-left corner.
   virtual void Paint(TCanvas& canvas) = 0;
+
+  // Draws at once, outside the parent's repaint, for a control that changes a few pixels
+  // many times a second. `draw` gets a canvas in the control's coordinates, clipped to it:
+  // on DrawTarget when one is set, else on the parent's window while the control is visible.
+  void DrawNow(const std::function<void(TCanvas&)>& draw);
+  // A device context in this control's coordinates that takes the direct drawing in place of
+  // the parent's window (an off-screen picture of the control).
+  HDC DrawTarget = nullptr;
 };
 
 class TWinControl : public TControl {
@@ -143,7 +151,7 @@ class TWinControl : public TControl {
   virtual void PaintWindow(TCanvas& canvas);
   virtual void PaintControls(HDC dc);
   // WM_COMMAND / WM_NOTIFY sent by the parent for this control; true when handled.
-  virtual bool CommandNotify(WORD /*code*/) { return false; }
+  virtual bool CommandNotify(WORD /*code*/, WORD /*id*/) { return false; }
   virtual bool Notify(NMHDR* /*header*/, LRESULT& /*result*/) { return false; }
   virtual void HandleCreated() {}
 

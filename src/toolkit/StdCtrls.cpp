@@ -294,7 +294,7 @@ void TButtonControl::SetChecked(bool checked) {
   if (hwnd_) SendMessageA(hwnd_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-bool TButtonControl::CommandNotify(WORD code) {
+bool TButtonControl::CommandNotify(WORD code, WORD) {
   if (code != BN_CLICKED) return false;
   bool before = checked_;
   if (Checked() != before && OnChange) OnChange(this);

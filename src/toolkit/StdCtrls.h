@@ -131,7 +131,7 @@ class TButtonControl : public TWinControl {
 
  protected:
   void CreateParams(TCreateParams& params) override;
-  bool CommandNotify(WORD code) override;
+  bool CommandNotify(WORD code, WORD id) override;
   void HandleCreated() override;
   virtual DWORD ButtonStyle() const = 0;
   bool checked_ = false;

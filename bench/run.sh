@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# bench/run.sh BUILDDIR: the compression benchmark. Compresses a 10-minute 44100 Hz stereo
+# 16-bit speech file with vocalet-compress (CompressWaveFile) and with sox, prints both times
+# and their ratio, the peak memory against input + output + 8 MiB, and our GSM 06.10 encoder
+# against libgsm on the same 8000 Hz input.
+set -euo pipefail
+BUILD=$(cd "${1:?usage: bench/run.sh BUILDDIR}" && pwd)
+WORK="$BUILD/bench-data"
+ROUNDS=${ROUNDS:-5}
+mkdir -p "$WORK"
+cd "$WORK"
+
+if [ ! -f in.wav ]; then
+  echo "== making 10 minutes of 44100 Hz stereo speech" >&2
+  espeak-ng -s 150 -w a.wav "Please call me back when you get this message. The meeting moved to Thursday at \
+half past three, in the small room on the second floor. Bring the figures for the last quarter."
+  espeak-ng -v en-us -s 180 -p 70 -w b.wav "If the train is late again I will take the bus from the station \
+and walk the last part. Seventy seven, one hundred and four, nine thousand. See you soon."
+  sox a.wav b.wav -r 44100 -c 2 -b 16 pair.wav
+  # The two channels differ a little, as from a real stereo microphone.
+  sox pair.wav long.wav remix 1v1.0 1v0.8 repeat 80
+  sox long.wav in.wav trim 0 600
+  sox in.wav -r 8000 -c 1 -b 16 -e signed -t raw in8k.raw
+  rm -f a.wav b.wav pair.wav long.wav
+fi
+
+# Runs "$@" ROUNDS times on a fresh copy of in.wav (the copy is not timed); prints the best
+# wall time and the largest peak resident size in KiB.
+measure() {
+  local best="" peak=0
+  for _ in $(seq "$ROUNDS"); do
+    cp in.wav run.wav
+    rm -f out.wav
+    /usr/bin/time -f "%e %M" -o time.txt "$@" >/dev/null
+    read -r secs kib < time.txt
+    if [ -z "$best" ] || awk "BEGIN{exit !($secs < $best)}"; then best=$secs; fi
+    [ "$kib" -gt "$peak" ] && peak=$kib
+  done
+  echo "$best $peak"
+}
+
+read -r ours ours_kib < <(measure "$BUILD/bin/vocalet-compress" run.wav)
+ours_out=$(stat -c %s run.wav)
+read -r sox_secs sox_kib < <(measure sox run.wav -r 8000 -c 1 -e gsm-full-rate out.wav)
+sox_out=$(stat -c %s out.wav)
+in_size=$(stat -c %s in.wav)
+
+echo "input: $(soxi -d in.wav) of 44100 Hz stereo 16-bit, $in_size bytes; best of $ROUNDS runs"
+printf 'vocalet-compress: %6.2f s  output %d bytes\n' "$ours" "$ours_out"
+printf 'sox:              %6.2f s  output %d bytes\n' "$sox_secs" "$sox_out"
+awk -v a="$ours" -v b="$sox_secs" 'BEGIN{printf "ratio ours/sox:   %6.2f  (target <= 0.50)\n", a / b}'
+budget=$(( (in_size + ours_out) / 1024 + 8192 ))
+echo "peak memory: vocalet-compress ${ours_kib} KiB, budget input + output + 8 MiB = ${budget} KiB ($([ "$ours_kib" -le "$budget" ] && echo within || echo OVER)); sox ${sox_kib} KiB"
+"$BUILD/bin/bench_gsm_encoder" in8k.raw

@@ -1,0 +1,335 @@
+#include "audio/fRecord.h"
+
+#include <mmsystem.h>
+
+#include "mls/SoundRecMLS.h"
+#include "mls/VocaletMLS.h"
+#include "shell/vmOptions.h"
+#include "toolkit/Forms.h"
+#include "util/FormatText.h"
+#include "util/ovUtils.h"
+
+TRecorderTexts RecorderTexts;
+
+namespace {
+constexpr TColor kDisplayBack = 3423041;  // dark grey
+constexpr TColor kDisplayText = 3591935;  // amber
+constexpr TColor kPeakColor = 11529214;
+
+TLabel* DisplayLabel(TRecorderForm* panel, int height) {
+  auto* l = Make<TLabel>(panel);
+  l->SetParent(panel);
+  l->Font.Name = "Tahoma";
+  l->Font.Height = height;
+  l->Font.Bold = true;
+  l->Font.Color = kDisplayText;
+  l->Color = kDisplayBack;
+  l->Transparent = true;
+  return l;
+}
+
+TImage* Picture(TRecorderForm* panel, const char* resource, int x, int y, bool transparent) {
+  auto* img = Make<TImage>(panel);
+  img->SetParent(panel);
+  img->AutoSize = true;
+  img->LoadFromResource(resource);
+  img->Picture().Transparent = transparent;
+  img->Picture().TransparentColor = RGB(255, 0, 255);
+  img->SetLeft(x);
+  img->SetTop(y);
+  return img;
+}
+
+TSpeedButton* Button(TRecorderForm* panel, int x, int y, int w, int h, const char* glyph) {
+  auto* b = Make<TSpeedButton>(panel);
+  b->SetParent(panel);
+  b->SetBounds(x, y, w, h);
+  b->Flat = true;
+  b->GlyphOnTop = true;
+  b->Font.Name = "Tahoma";
+  b->Font.Height = -11;
+  if (glyph) {
+    b->Glyph().LoadFromResourceName(ModuleInstance(), glyph);
+    b->Glyph().Transparent = true;
+    b->Glyph().TransparentColor = RGB(255, 0, 255);
+  }
+  return b;
+}
+}  // namespace
+
+TRecorderForm::TRecorderForm(TComponent* owner) : TPanel(owner) {
+  Name = "RecorderFrame";
+  BevelOuter = bvNone;
+  ShowCaption = false;
+  Color = 14147299;
+  SetBounds(0, 0, 506, 190);
+
+  ImageBkg = Picture(this, "IMG_DISPLAYBKG", 0, 0, false);
+  btnStop = Button(this, 4, 0, 50, 39, "IMG_STOP");
+  btnStop->SetCaption("Stop");
+  btnStop->SetEnabled(false);
+  btnStop->OnClick = [this](TComponent* s) { cmdStop(s); };
+  btnPause = Button(this, 56, 0, 50, 39, "IMG_PAUSE");
+  btnPause->SetCaption("Pause");
+  btnPause->GroupIndex = 1;
+  btnPause->AllowAllUp = true;
+  btnPause->SetEnabled(false);
+  btnPause->OnClick = [this](TComponent* s) { cmdPause(s); };
+
+  imgDisplay = Picture(this, "IMG_DISPLAYFACE", 112, 1, false);
+  LStatus = DisplayLabel(this, -11);
+  LStatus->SetBounds(120, 5, 90, 13);
+  LTime = DisplayLabel(this, -19);
+  LTime->AutoSize = false;
+  LTime->Alignment = taRightJustify;
+  LTime->SetBounds(228, 4, 76, 24);
+  LMono = DisplayLabel(this, -11);
+  LMono->SetBounds(120, 5, 40, 13);
+  PeakGauge = Make<TVolumeGauge>(this);
+  PeakGauge->SetParent(this);
+  PeakGauge->SetBounds(118, 21, 101, 13);
+  PeakGauge->MaxLevel = 32767;
+  PeakGauge->PeakMeter = true;
+  PeakGauge->PeakFreq = 10;
+  PeakGauge->Color = kDisplayBack;
+  PeakGauge->MarkColor = kDisplayText;
+  PeakGauge->PeakColor = kPeakColor;
+  PeakGauge->SetVisible(false);
+
+  imgLightOn = Picture(this, "IMG_LIGHTON", 322, 14, true);
+  imgLightOff = Picture(this, "IMG_LIGHTOFF", 322, 14, true);
+  LGsm = Make<TLabel>(this);
+  LGsm->SetParent(this);
+  LGsm->Font.Name = "Tahoma";
+  LGsm->Transparent = true;
+  LGsm->SetBounds(338, 13, 100, 14);
+  LGsm->SetCaption("GSM Compression");
+  LGSMOnOff = Make<TLabel>(this);
+  LGSMOnOff->SetParent(this);
+  LGSMOnOff->AutoSize = false;
+  LGSMOnOff->Transparent = true;
+  LGSMOnOff->SetBounds(318, 8, 140, 24);
+  LGSMOnOff->Cursor = LoadCursor(nullptr, IDC_HAND);
+  LGSMOnOff->OnClick = [this](TComponent* s) { LGSMOnOffClick(s); };
+
+  imgSoundRecorder = Picture(this, "IMG_TITLE", 8, 60, true);
+  btnRecord = Button(this, 160, 60, 60, 30, nullptr);
+  btnRecord->SetCaption("Record");
+  btnRecord->OnClick = [this](TComponent* s) { cmdRecord(s); };
+  btnPlay = Button(this, 224, 60, 60, 30, nullptr);
+  btnPlay->SetCaption("Play");
+  btnPlay->OnClick = [this](TComponent* s) { cmdPlay(s); };
+  btnClose = Button(this, 288, 60, 60, 30, nullptr);
+  btnClose->SetCaption("Close");
+
+  PlayTimer = Make<TTimer>(this);
+  PlayTimer->SetEnabled(false);
+  PlayTimer->SetInterval(1000);
+  PlayTimer->OnTimer = [this](TComponent* s) { PlayTimerTimer(s); };
+  PeakTimer = Make<TTimer>(this);
+  PeakTimer->SetEnabled(false);
+  PeakTimer->SetInterval(75);
+  PeakTimer->OnTimer = [this](TComponent* s) { PeakTimerTimer(s); };
+
+  LTime->SetCaption("");
+  PeakGauge->SetLevel(0);
+  LStatus->SetVisible(false);
+  LMono->SetVisible(false);
+  LMono->SetLeft(LStatus->Left());
+  Recorder = std::make_unique<TWaveRecorder>();
+  PlayMeter = std::make_unique<TPeakMeter>();
+  RecordMeter = std::make_unique<TPeakMeter>();
+  ApplyTexts();
+  ShowLamp();
+}
+
+TRecorderForm::~TRecorderForm() {
+  PlayTimer->SetEnabled(false);
+  PeakTimer->SetEnabled(false);
+  ActiveMeter = nullptr;
+  Recorder->Stop(nullptr);
+  Recorder->Close();
+  Recorder.reset();
+  PlayMeter.reset();
+  RecordMeter.reset();
+}
+
+void TRecorderForm::ApplyTexts() {
+  LGsm->SetCaption(MLS_VOCALET->Strings[7]);
+  btnStop->SetCaption(MLS_SOUNDREC->Strings[23]);
+  btnPause->SetCaption(MLS_SOUNDREC->Strings[5]);
+  RecorderTexts.TimeFormat = MLS_SOUNDREC->Strings[11];
+  RecorderTexts.Playing = MLS_SOUNDREC->Strings[9];
+  RecorderTexts.Recording = MLS_SOUNDREC->Strings[14];
+  RecorderTexts.Paused = MLS_SOUNDREC->Strings[6];
+  RecorderTexts.Mono = MLS_SOUNDREC->Strings[4];
+  RecorderTexts.Stereo = MLS_SOUNDREC->Strings[22];
+}
+
+void TRecorderForm::ShowLamp() {
+  imgLightOff->SetVisible(!VMProperties->GSM610);
+  imgLightOn->SetVisible(VMProperties->GSM610);
+}
+
+void TRecorderForm::ShowStatus() {
+  LStatus->SetCaption(StatusText);
+  LStatus->SetVisible(true);
+  ShowLamp();
+  // Painted now: the calls that follow block the window thread for a moment.
+  Application->ProcessMessages();
+}
+
+void TRecorderForm::PlayBeep() {
+  PlaySoundA("BEEP", ModuleInstance(), SND_RESOURCE | SND_SYNC);
+  Sleep(350);
+}
+
+void TRecorderForm::ApplyFormatOptions() {
+  Recorder->Channels = VMProperties->Mono ? 1 : 2;
+  Recorder->BitsPerSample = VMProperties->Bits16 ? 16 : 8;
+  switch (VMProperties->Quality) {
+    case 0: Recorder->SamplesPerSec = 8000; break;
+    case 1: Recorder->SamplesPerSec = 11025; break;
+    case 2: Recorder->SamplesPerSec = 22050; break;
+    case 3: Recorder->SamplesPerSec = 44100; break;
+    default: break;  // the previous rate stays
+  }
+}
+
+void TRecorderForm::StartRecording() {
+  PlayMode = false;
+  Recorder->FileName = VMProperties->MsgFileName;
+  btnPlay->SetEnabled(GetFileAttributesA(Recorder->FileName.c_str()) != INVALID_FILE_ATTRIBUTES);
+  StatusText = RecorderTexts.Recording;
+  ShowStatus();
+  if (VMProperties->BeepOnRecord) PlayBeep();
+  VMProperties->DurationSec = 0;
+  cmdRecord(this);
+}
+
+void TRecorderForm::StartPlayback() {
+  PlayMode = true;
+  Recorder->FileName = VMProperties->MsgFileName;
+  btnPlay->SetEnabled(GetFileAttributesA(Recorder->FileName.c_str()) != INVALID_FILE_ATTRIBUTES);
+  StatusText = RecorderTexts.Playing;
+  ShowStatus();
+  cmdPlay(this);
+}
+
+void TRecorderForm::SetRunning(bool running) {
+  btnRecord->SetEnabled(!running);
+  btnPlay->SetEnabled(!running);
+  btnPause->SetEnabled(running);
+  btnStop->SetEnabled(running);
+}
+
+void TRecorderForm::cmdRecord(TComponent*) {
+  ApplyFormatOptions();
+  if (!Recorder->Record(nullptr)) return;
+  StatusText = RecorderTexts.Recording;
+  Recording = true;
+  Elapsed = 0;
+  LTime->SetCaption("");
+  LStatus->SetCaption(StatusText);
+  PlayTimer->SetEnabled(true);
+  SetRunning(true);
+  LStatus->SetVisible(true);
+  LMono->SetCaption(VMProperties->Mono ? RecorderTexts.Mono : RecorderTexts.Stereo);
+  LMono->SetVisible(true);
+  PeakTimer->SetEnabled(true);
+  ActiveMeter = RecordMeter.get();
+  ActiveMeter->OpenRecording();
+}
+
+void TRecorderForm::cmdPlay(TComponent*) {
+  if (!Recorder->Play([this](TComponent* s) { PlayDone(s); })) return;
+  StatusText = RecorderTexts.Playing;
+  Recording = false;
+  Elapsed = 0;
+  LTime->SetCaption("");
+  LStatus->SetCaption(StatusText);
+  PlayTimer->SetEnabled(true);
+  SetRunning(true);
+  LStatus->SetVisible(true);
+  LMono->SetVisible(false);
+  PeakTimer->SetEnabled(true);
+  ActiveMeter = PlayMeter.get();
+  ActiveMeter->OpenPlayback();
+}
+
+void TRecorderForm::cmdStop(TComponent*) {
+  Recorder->Stop([this](TComponent* s) { Stopped(s); });
+  if (Recording) {
+    Recording = false;
+    if (!Recorder->Save()) ShowErrorMessage(Recorder->ErrorText());
+  }
+  Recorder->Close();
+  if (btnPause->Down()) btnPause->SetDown(false);
+}
+
+void TRecorderForm::cmdPause(TComponent* sender) {
+  // A click on the button has flipped it already; a menu command flips it here.
+  if (sender != btnPause) btnPause->SetDown(!btnPause->Down());
+  if (btnPause->Down()) {
+    btnPause->SetDown(Recorder->Pause([this](TComponent* s) { Paused(s); }));
+    return;
+  }
+  btnPause->SetDown(false);
+  bool resumed = Recording ? Recorder->Resume()
+                           : Recorder->PlayFromCurrent([this](TComponent* s) { PlayDone(s); });
+  if (resumed) {
+    PlayTimer->SetEnabled(true);
+    PeakTimer->SetEnabled(true);
+    LStatus->SetCaption(StatusText);
+  }
+}
+
+void TRecorderForm::PlayDone(TComponent*) {
+  Recorder->Close();
+  PlayTimer->SetEnabled(false);
+  PeakTimer->SetEnabled(false);
+  LStatus->SetVisible(false);
+  LMono->SetVisible(false);
+  SetRunning(false);
+  if (OnPlayDone) OnPlayDone(this);
+}
+
+void TRecorderForm::Stopped(TComponent*) {
+  PlayTimer->SetEnabled(false);
+  PeakTimer->SetEnabled(false);
+  PeakGauge->SetLevel(0);
+  LStatus->SetVisible(false);
+  LTime->SetCaption("");
+  SetRunning(false);
+  if (OnStopped) OnStopped(this);
+}
+
+void TRecorderForm::Paused(TComponent*) {
+  PlayTimer->SetEnabled(false);
+  PeakTimer->SetEnabled(false);
+  PeakGauge->SetLevel(0);
+  LStatus->SetCaption(RecorderTexts.Paused);
+  if (OnPaused) OnPaused(this);
+}
+
+void TRecorderForm::PlayTimerTimer(TComponent*) {
+  if (!PlayMode) ++VMProperties->DurationSec;
+  ++Elapsed;
+  LTime->SetCaption(FormatText(RecorderTexts.TimeFormat, {static_cast<long long>(Elapsed)}));
+}
+
+void TRecorderForm::PeakTimerTimer(TComponent*) {
+  if (ActiveMeter && ActiveMeter->Update()) {
+    if (!PeakGauge->Visible()) PeakGauge->SetVisible(true);
+    PeakGauge->SetLevel(ActiveMeter->Left);
+  }
+}
+
+void TRecorderForm::cmdPeakChange(TComponent* sender) {
+  if (auto* meter = dynamic_cast<TPeakMeter*>(sender)) PeakGauge->SetLevel(meter->Left);
+}
+
+void TRecorderForm::LGSMOnOffClick(TComponent*) {
+  VMProperties->GSM610 = !VMProperties->GSM610;
+  ShowLamp();
+}

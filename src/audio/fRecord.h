@@ -1,0 +1,83 @@
+// The recorder panel: the display strip with status, elapsed seconds and level meter, the
+// Stop and Pause buttons, the GSM lamp, and the recorder that does the work.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "audio/MixerUtils.h"
+#include "audio/WaveRecord.h"
+#include "controls/VolumeGauge.h"
+#include "toolkit/ExtCtrls.h"
+#include "toolkit/StdCtrls.h"
+
+// The panel's texts, shared by every panel of the program and renewed by ApplyTexts.
+struct TRecorderTexts {
+  std::string TimeFormat = "%d sec.";
+  std::string Playing = "Playing...  ";
+  std::string Recording = "Recording... ";
+  std::string Paused = "Paused  ";
+  std::string Mono = "Mono ";
+  std::string Stereo = "Stereo ";
+};
+extern TRecorderTexts RecorderTexts;
+
+class TRecorderForm : public TPanel {
+ public:
+  explicit TRecorderForm(TComponent* owner);
+  ~TRecorderForm() override;
+
+  TImage* ImageBkg;
+  TSpeedButton* btnStop;
+  TSpeedButton* btnPause;
+  TImage* imgDisplay;
+  TLabel* LStatus;
+  TLabel* LTime;
+  TVolumeGauge* PeakGauge;
+  TLabel* LMono;
+  TLabel* LGsm;
+  TImage* imgLightOn;
+  TImage* imgLightOff;
+  TLabel* LGSMOnOff;
+  TImage* imgSoundRecorder;
+  TSpeedButton* btnRecord;
+  TSpeedButton* btnPlay;
+  TSpeedButton* btnClose;
+  TTimer* PlayTimer;
+  TTimer* PeakTimer;
+
+  bool Recording = false;
+  int Elapsed = 0;
+  std::unique_ptr<TWaveRecorder> Recorder;
+  std::unique_ptr<TPeakMeter> PlayMeter;
+  std::unique_ptr<TPeakMeter> RecordMeter;
+  TPeakMeter* ActiveMeter = nullptr;
+  std::string StatusText;
+  bool PlayMode = false;
+  TNotifyEvent OnPlayDone;
+  TNotifyEvent OnStopped;
+  TNotifyEvent OnPaused;
+
+  void StartRecording();
+  void StartPlayback();
+  void cmdRecord(TComponent* sender);
+  void cmdPlay(TComponent* sender);
+  void cmdStop(TComponent* sender);
+  void cmdPause(TComponent* sender);
+  void ApplyTexts();
+
+  void PlayDone(TComponent* sender);
+  void Stopped(TComponent* sender);
+  void Paused(TComponent* sender);
+  void PlayTimerTimer(TComponent* sender);
+  void PeakTimerTimer(TComponent* sender);
+  void cmdPeakChange(TComponent* sender);
+  void LGSMOnOffClick(TComponent* sender);
+
+ private:
+  void ShowStatus();
+  void PlayBeep();
+  void ApplyFormatOptions();
+  void ShowLamp();
+  void SetRunning(bool running);
+};

@@ -1,0 +1,65 @@
+// Seekable byte streams for the converter: a source it reads, a destination it writes.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace vocalet {
+
+enum class SeekOrigin { Begin, Current, End };
+
+class TStream {
+ public:
+  virtual ~TStream() = default;
+  // Both return the number of bytes transferred; fewer than asked at the end or on failure.
+  virtual std::size_t Read(void* buffer, std::size_t count) = 0;
+  virtual std::size_t Write(const void* buffer, std::size_t count) = 0;
+  // Returns the new position, or -1 when it cannot be reached (before the start).
+  virtual std::int64_t Seek(std::int64_t offset, SeekOrigin origin) = 0;
+  std::int64_t Position() { return Seek(0, SeekOrigin::Current); }
+};
+
+// A stream over a byte vector; writing past the end grows it, seeking past the end and
+// then writing fills the gap with zeros.
+class TMemoryStream : public TStream {
+ public:
+  TMemoryStream() = default;
+  explicit TMemoryStream(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes)) {}
+
+  std::size_t Read(void* buffer, std::size_t count) override;
+  std::size_t Write(const void* buffer, std::size_t count) override;
+  std::int64_t Seek(std::int64_t offset, SeekOrigin origin) override;
+
+  const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
+  std::vector<std::uint8_t>& Bytes() { return bytes_; }
+  std::int64_t Size() const { return static_cast<std::int64_t>(bytes_.size()); }
+
+  // Replaces the contents with the file's bytes and moves to the start.
+  bool LoadFromFile(const std::string& fileName);
+
+ private:
+  std::vector<std::uint8_t> bytes_;
+  std::size_t position_ = 0;
+};
+
+// A file opened for reading, read through the C library's buffering.
+class TFileReadStream : public TStream {
+ public:
+  explicit TFileReadStream(const std::string& fileName);
+  ~TFileReadStream() override;
+  TFileReadStream(const TFileReadStream&) = delete;
+  TFileReadStream& operator=(const TFileReadStream&) = delete;
+
+  bool IsOpen() const { return file_ != nullptr; }
+  std::size_t Read(void* buffer, std::size_t count) override;
+  std::size_t Write(const void*, std::size_t) override { return 0; }
+  std::int64_t Seek(std::int64_t offset, SeekOrigin origin) override;
+
+ private:
+  std::FILE* file_ = nullptr;
+};
+
+}  // namespace vocalet

@@ -1,0 +1,142 @@
+#include "shell/InfoViewer.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "mls/qdSharedMLS.h"
+#include "util/ovUtils.h"
+
+std::vector<std::string> ParseTips(const std::string& text) {
+  std::vector<std::string> tips;
+  std::istringstream in(text);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    size_t first = line.find_first_not_of(" \t");
+    if (first == std::string::npos || line[first] == ';') continue;
+    tips.push_back(line.substr(first));
+  }
+  return tips;
+}
+
+TInfoViewer::TInfoViewer(TComponent* owner) : TPanel(owner) {
+  Name = "InfoViewer";
+  BevelOuter = bvNone;
+  ShowCaption = false;
+  SetBounds(0, 0, 472, 60);
+  LTitle = Make<TLabel>(this);
+  LTitle->SetParent(this);
+  LTitle->Transparent = true;
+  LTitle->Font.Name = "Tahoma";
+  LTitle->Font.Bold = true;
+  LTitle->SetBounds(8, 4, 200, 14);
+  LTip = Make<TLabel>(this);
+  LTip->SetParent(this);
+  LTip->Transparent = true;
+  LTip->AutoSize = false;
+  LTip->WordWrap = true;
+  LTip->Font.Name = "Tahoma";
+  LTip->SetBounds(8, 20, 380, 38);
+  btnBack = Make<TSpeedButton>(this);
+  btnBack->SetParent(this);
+  btnBack->Flat = true;
+  btnBack->SetBounds(392, 34, 38, 20);
+  btnBack->OnClick = [this](TComponent*) { PrevTip(); };
+  btnNext = Make<TSpeedButton>(this);
+  btnNext->SetParent(this);
+  btnNext->Flat = true;
+  btnNext->SetBounds(432, 34, 38, 20);
+  btnNext->OnClick = [this](TComponent*) { NextTip(); };
+  ApplyTexts();
+}
+
+void TInfoViewer::ApplyTexts() {
+  LTitle->SetCaption(MLS_QDSHARED->Strings[8]);
+  btnNext->SetCaption(MLS_QDSHARED->Strings[6]);
+  btnBack->SetCaption(MLS_QDSHARED->Strings[5]);
+}
+
+void TInfoViewer::Load() {
+  tips_.clear();
+  // A tips file in the user's language when there is one ("VocaletTips.deu"), else English.
+  std::string file = TipsFile;
+  std::string localized = file.substr(0, file.rfind('.') + 1) + LanguageCode;
+  std::ifstream in(localized, std::ios::binary);
+  if (!in) in.open(file, std::ios::binary);
+  if (in) {
+    std::stringstream s;
+    s << in.rdbuf();
+    tips_ = ParseTips(s.str());
+  }
+  if (!RegistryKey.empty()) {
+    TRegistryEx reg(HKEY_CURRENT_USER);
+    if (reg.OpenKeyReadOnly(RegistryKey) && reg.GetDataType("AutoUpdates") == REG_SZ)
+      autoUpdates_ = reg.ReadString("AutoUpdates") == "1";
+  }
+  // A fresh start opens at a tip of its own, so that the user sees something new.
+  tipIndex_ = tips_.empty() ? 0 : GetTickCount() % tips_.size();
+  ShowTip();
+}
+
+void TInfoViewer::Close() {
+  if (RegistryKey.empty()) return;
+  TRegistry reg(HKEY_CURRENT_USER);
+  if (reg.OpenKey(RegistryKey, true)) {
+    try {
+      reg.WriteString("AutoUpdates", autoUpdates_ ? "1" : "0");
+    } catch (const ERegistryException&) {
+      // The setting is a convenience; a registry that refuses it costs nothing else.
+    }
+  }
+}
+
+void TInfoViewer::SetAutoUpdates(bool on) { autoUpdates_ = on; }
+
+void TInfoViewer::SetViewMode(int mode) {
+  if (mode == 2 && banner_.empty()) mode = 1;
+  if (mode < 0 || mode > 2) mode = 1;
+  if (mode == viewMode_) return;
+  viewMode_ = mode;
+  if (OnViewChanged) OnViewChanged(this);
+}
+
+void TInfoViewer::SetLanguage(const std::string& code) {
+  LanguageCode = code;
+  ApplyTexts();
+  if (!TipsFile.empty()) {
+    size_t keep = tipIndex_;
+    Load();
+    if (!tips_.empty()) tipIndex_ = keep % tips_.size();
+    ShowTip();
+  }
+}
+
+void TInfoViewer::SetBackground(TColor color) {
+  Color = color;
+  LTitle->Color = color;
+  LTip->Color = color;
+  Invalidate();
+}
+
+std::string TInfoViewer::CurrentTip() const {
+  if (tips_.empty()) return MLS_QDSHARED->Strings[3];
+  return ConvertLineBreaks(tips_[tipIndex_]);
+}
+
+void TInfoViewer::ShowTip() {
+  LTip->SetCaption(CurrentTip());
+  btnNext->SetEnabled(tips_.size() > 1);
+  btnBack->SetEnabled(tips_.size() > 1);
+}
+
+void TInfoViewer::NextTip() {
+  if (tips_.empty()) return;
+  tipIndex_ = (tipIndex_ + 1) % tips_.size();
+  ShowTip();
+}
+
+void TInfoViewer::PrevTip() {
+  if (tips_.empty()) return;
+  tipIndex_ = (tipIndex_ + tips_.size() - 1) % tips_.size();
+  ShowTip();
+}
