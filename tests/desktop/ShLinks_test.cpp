@@ -91,6 +91,18 @@ TEST_F(ShellLinks, AMissingFolderChainIsCreatedAndLoggedOutermostFirst) {
   EXPECT_TRUE(log.empty());
 }
 
+TEST_F(ShellLinks, AFolderGivenWithItsOwnBackslashStillWorks) {
+  TShellLinkInfo info;
+  info.Path = ThisProgram();
+  std::string linkPath;
+  ASSERT_TRUE(CreateShellLinkEx("x.lnk", folder.Path() + "\\", 0, info, linkPath, nullptr));
+  EXPECT_EQ(linkPath, folder.Path() + "\\\\x.lnk") << "one more separator, always";
+  EXPECT_TRUE(FileExists(folder.Path() + "\\x.lnk"));
+  TShellLinkInfo back;
+  ASSERT_TRUE(ReadShellLink(linkPath, back));
+  EXPECT_EQ(Lower(back.Path), Lower(info.Path));
+}
+
 TEST_F(ShellLinks, AFileThatIsNotALinkReadsAsAnEmptyLink) {
   const std::string text = folder.Path() + "\\notes.lnk";
   std::ofstream(text) << "not a shell link at all";
