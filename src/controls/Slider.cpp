@@ -154,5 +154,11 @@ LRESULT TSlider::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       return TRUE;
     }
   }
+  if (msg == WM_CAPTURECHANGED && reinterpret_cast<HWND>(lp) != hwnd_ && model_.Dragging()) {
+    // Another window took the mouse (a menu, a dialog, a switch to another program): the
+    // drag is over, or the holder would follow a pointer whose button is up.
+    model_.MouseUp(Hint);
+    Redraw();
+  }
   return TWinControl::WndProc(msg, wp, lp);
 }

@@ -138,6 +138,19 @@ TEST_F(SliderWindow, ADragWithMouseMessagesRaisesOneChangePerPositionAndHidesThe
   EXPECT_EQ(slider->Model().HolderRect().Top, 0);
 }
 
+TEST_F(SliderWindow, LosingTheMouseEndsTheDrag) {
+  form->Show();
+  HWND h = slider->Handle();
+  SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 30));
+  ASSERT_TRUE(slider->Model().Dragging());
+  ReleaseCapture();  // as when a menu or another program takes the mouse
+  EXPECT_FALSE(slider->Model().Dragging());
+  EXPECT_EQ(slider->Hint, "Level");
+  SendMessageA(h, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(slider->Position(), 50);
+  EXPECT_TRUE(changes.empty());
+}
+
 TEST_F(SliderWindow, ARightPressHidesTheHintUntilReleasedAndMovesNothing) {
   form->Show();
   HWND h = slider->Handle();
