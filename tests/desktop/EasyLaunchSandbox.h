@@ -127,8 +127,18 @@ struct EnglishTexts {
 struct ModalDriver {
   static inline std::function<HWND()> Find;
   static inline std::function<void()> Pending;
+  static inline DWORD Deadline = 0;
   static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
     HWND h = Find ? Find() : nullptr;
+    if (Pending && GetTickCount() > Deadline) {
+      // Better a failure that says where it stood than a test that waits for its timeout.
+      ADD_FAILURE() << "the modal window did not come up in time: window " << h << ", visible "
+                    << (h && IsWindowVisible(h));
+      KillTimer(nullptr, id);
+      Pending = nullptr;
+      if (auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(h))) form->ModalResult = mrCancel;
+      return;
+    }
     if (!h || !IsWindowVisible(h) || !Pending) return;
     KillTimer(nullptr, id);
     auto run = std::move(Pending);
@@ -141,6 +151,7 @@ inline void WhileModal(const std::function<HWND()>& visible, std::function<void(
                        const std::function<void()>& show) {
   ModalDriver::Find = visible;
   ModalDriver::Pending = std::move(act);
+  ModalDriver::Deadline = GetTickCount() + 20000;
   const UINT_PTR timer = SetTimer(nullptr, 0, 20, ModalDriver::Tick);
   show();
   KillTimer(nullptr, timer);
