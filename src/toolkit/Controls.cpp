@@ -6,6 +6,7 @@
 #include <set>
 
 #include "toolkit/Forms.h"
+#include "toolkit/Screen.h"
 
 namespace {
 const char kWrapperProp[] = "VocaletControl";
@@ -384,6 +385,10 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       break;
     }
     case WM_SETCURSOR:
+      if (HCURSOR screen = ScreenCursor(); screen && LOWORD(lp) == HTCLIENT) {
+        ::SetCursor(screen);
+        return TRUE;
+      }
       if (LOWORD(lp) == HTCLIENT && reinterpret_cast<HWND>(wp) == hwnd_ && !oldProc_) {
         POINT p;
         GetCursorPos(&p);

@@ -1,5 +1,7 @@
 #include "toolkit/Forms.h"
 
+#include "toolkit/StdCtrls.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -187,6 +189,45 @@ bool TForm::IsShortCut(WORD key, TShiftState shift) {
 
 bool TForm::MenuCommand(WORD id) { return menu_ && menu_->DispatchCommand(id); }
 
+namespace {
+// The first visible, enabled button of the form's components that `pick` accepts.
+TButton* FindButton(TComponent* root, const std::function<bool(TButton*)>& pick) {
+  for (size_t i = 0; i < root->ComponentCount(); ++i) {
+    TComponent* c = root->Components(i);
+    if (auto* b = dynamic_cast<TButton*>(c); b && b->Visible() && b->Enabled() && pick(b)) {
+      bool shown = true;
+      for (TControl* p = b->Parent(); p; p = p->Parent()) shown = shown && p->Visible();
+      if (shown) return b;
+    }
+    if (TButton* inner = FindButton(c, pick)) return inner;
+  }
+  return nullptr;
+}
+}  // namespace
+
+bool TForm::DialogKey(WORD key) {
+  if (key != VK_RETURN && key != VK_ESCAPE) return false;
+  // An open drop-down list takes these keys itself.
+  HWND focus = GetFocus();
+  for (HWND h = focus; h; h = GetParent(h)) {
+    char cls[32] = {};
+    GetClassNameA(h, cls, sizeof cls);
+    if (lstrcmpiA(cls, "ComboBox") == 0 && SendMessageA(h, CB_GETDROPPEDSTATE, 0, 0)) return false;
+  }
+  TButton* button = nullptr;
+  if (key == VK_RETURN) {
+    if (auto* focused = dynamic_cast<TButton*>(TWinControl::FromHandle(focus));
+        focused && focused->Visible() && focused->Enabled())
+      button = focused;
+    if (!button) button = FindButton(this, [](TButton* b) { return b->Default; });
+  } else {
+    button = FindButton(this, [](TButton* b) { return b->Cancel; });
+  }
+  if (!button) return false;
+  button->Click();
+  return true;
+}
+
 LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_CLOSE:
@@ -318,6 +359,8 @@ bool TApplication::Dispatch(MSG& msg) {
       bool used = false;
       try {
         used = form->IsShortCut(static_cast<WORD>(msg.wParam), shift);
+        if (!used && msg.message == WM_KEYDOWN && shift == 0)
+          used = form->DialogKey(static_cast<WORD>(msg.wParam));
         if (!used && form->KeyPreview && form->OnKeyDown && msg.hwnd != root) {
           WORD key = static_cast<WORD>(msg.wParam);
           form->OnKeyDown(form, key, shift);

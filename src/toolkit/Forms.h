@@ -54,6 +54,9 @@ class TForm : public TWinControl {
   virtual bool IsShortCut(WORD key, TShiftState shift);
   // A menu command (WM_COMMAND without a control); true when handled.
   virtual bool MenuCommand(WORD id);
+  // Enter clicks the focused push button or else the Default one, Esc the Cancel one;
+  // true when a button took the key.
+  virtual bool DialogKey(WORD key);
 
  protected:
   void CreateParams(TCreateParams& params) override;

@@ -17,7 +17,7 @@ SIZE TLabel::TextSize() const {
     c.SetFont(Font);
     RECT r{0, 0, WordWrap ? Width() : 0, 0};
     std::string text = caption_.empty() ? " " : caption_;
-    c.DrawText(text, r, DT_CALCRECT | DT_NOPREFIX | (WordWrap ? DT_WORDBREAK : 0));
+    c.DrawText(text, r, DT_CALCRECT | (ShowAccelChar ? 0 : DT_NOPREFIX) | (WordWrap ? DT_WORDBREAK : 0));
     s.cx = r.right - r.left;
     s.cy = r.bottom - r.top;
   }
@@ -46,7 +46,7 @@ void TLabel::Paint(TCanvas& canvas) {
   TFontSpec f = Font;
   if (!Enabled()) f.Color = clGray;
   canvas.SetFont(f);
-  UINT format = DT_NOPREFIX | (WordWrap ? DT_WORDBREAK : DT_SINGLELINE);
+  UINT format = (ShowAccelChar ? 0 : DT_NOPREFIX) | (WordWrap ? DT_WORDBREAK : DT_SINGLELINE);
   if (Alignment == taRightJustify) format |= DT_RIGHT;
   if (Alignment == taCenter) format |= DT_CENTER;
   canvas.DrawText(caption_, r, format);
@@ -300,6 +300,18 @@ bool TButtonControl::CommandNotify(WORD code, WORD) {
   if (Checked() != before && OnChange) OnChange(this);
   Click();
   return true;
+}
+
+LRESULT TGroupBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_ERASEBKGND) {
+    RECT r;
+    GetClientRect(hwnd_, &r);
+    TCanvas canvas(reinterpret_cast<HDC>(wp));
+    canvas.SetBrushColor(Color);
+    canvas.FillRect(r);
+    return 1;
+  }
+  return TButtonControl::WndProc(msg, wp, lp);
 }
 
 void TButton::Click() {

@@ -20,6 +20,8 @@ class TLabel : public TGraphicControl {
   bool Transparent = false;
   bool AutoSize = true;
   bool WordWrap = false;
+  // "&x" underlines x and "&&" shows one ampersand, as in captions of buttons.
+  bool ShowAccelChar = false;
   TAlignment Alignment = taLeftJustify;
   // Width and height of the caption in the label's font.
   SIZE TextSize() const;
@@ -169,6 +171,8 @@ class TGroupBox : public TButtonControl {
 
  protected:
   DWORD ButtonStyle() const override { return BS_GROUPBOX; }
+  // The system's group box draws only its frame and caption; the inside is ours.
+  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 };
 
 // Screen size as the program sees it.
