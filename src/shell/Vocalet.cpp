@@ -6,6 +6,10 @@
 
 #include <memory>
 
+#include <ole2.h>
+
+#include "delivery/Win2KUtils.h"
+#include "desktop/dEasyLaunch.h"
 #include "mls/SoundRecMLS.h"
 #include "mls/VocaletMLS.h"
 #include "mls/ovMLSDialogs.h"
@@ -29,8 +33,14 @@ struct TProgramModules {
     MLSClient = std::make_unique<TMLSClient>(*MLSManager, *MLS_OVSHARED);
     MLS_VOCALET = std::make_unique<TVocaletMLSModule>(*MLSManager);
     MLS_SOUNDREC = std::make_unique<TSoundRecMLSModule>(*MLSManager);
+    oleReady = SUCCEEDED(OleInitialize(nullptr));
+    InitLayeredWindows();
+    EasyLaunchPage = std::make_unique<TEasyLaunchPage>();
   }
   ~TProgramModules() {
+    EasyLaunchPage.reset();
+    DoneLayeredWindows();
+    if (oleReady) OleUninitialize();
     MLS_SOUNDREC.reset();
     MLS_VOCALET.reset();
     MLSClient.reset();
@@ -39,6 +49,7 @@ struct TProgramModules {
     MLSManager.reset();
     VMProperties.reset();  // saves the options
   }
+  bool oleReady = false;
 };
 
 }  // namespace

@@ -4,6 +4,10 @@
 #include "audio/fRecord.h"
 #include "convert/WaveConvert.h"
 #include "delivery/SMapiUtils.h"
+#include "delivery/fDragSource.h"
+#include "desktop/ShLinks.h"
+
+#include <shlobj.h>
 #include "mls/SoundRecMLS.h"
 #include "mls/VocaletMLS.h"
 #include "mls/MLSHelper.h"
@@ -13,6 +17,7 @@
 #include "shell/MessageInfo.h"
 #include "shell/QuindleEnv.h"
 #include "shell/fFakeProgress.h"
+#include "shell/fVMOptions.h"
 #include "shell/vmOptions.h"
 #include "util/ovUtils.h"
 
@@ -273,6 +278,7 @@ void TVocaletForm::FormCreate(TComponent*) {
   Book->SetPageIndex(0);
   SetClientSize(472, 125);
   SaveDialog.FileName = ExtractFileName(VMProperties->MsgFileName);
+  GetSpecialFolderPath(CSIDL_PERSONAL, SaveDialog.InitialDir);
   ApplyLanguage();
   RecorderFrame->OnPlayDone = [this](TComponent*) { Book->SetPageIndex(0); };
   // The saved language; a translation that is missing or broken starts us in the default
@@ -471,12 +477,22 @@ void TVocaletForm::cmdSaveAs(TComponent*) {
 }
 
 void TVocaletForm::cmdAttach(TComponent*) {
-  // The Drag & Attach window arrives with the delivery work.
+  Hide();
+  bool dropped = false;
+  {
+    // The window comes back whatever happens to the drag.
+    struct TShowAgain {
+      TVocaletForm* form;
+      ~TShowAgain() { form->Show(); }
+    } showAgain{this};
+    std::function<void()> prepare;
+    if (VMProperties->PackOnSend) prepare = [this] { PackMessage(); };
+    dropped = ShowDragNAttach(VMProperties->MsgFileName, prepare);
+  }
+  if (VMProperties->AutoClose && dropped) Close();
 }
 
-void TVocaletForm::cmdOptions(TComponent*) {
-  // The options dialog arrives with the settings work.
-}
+void TVocaletForm::cmdOptions(TComponent*) { ShowOptionsDialog(this); }
 
 void TVocaletForm::cmdShowSlider(TComponent*) {
   // The level slider window arrives with the settings work.
@@ -538,6 +554,8 @@ void TVocaletForm::ApplyLanguage() {
   panMicLevel->Hint = vo[24];
   panVolume->Hint = vo[25];
   SaveDialog.Title = vo[26];
+  DragNAttachPrompt = vo[3];
+  DragNAttachCaption = vo[4];
   QuindleEnv->ApplyTexts();
   RecorderFrame->ApplyTexts();
   if (Shown) {
