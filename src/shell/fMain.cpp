@@ -315,8 +315,9 @@ void TVocaletForm::SetupInfoPanel() {
   if (VMProperties->HideTips && !banner) {
     InfoViewer->SetViewMode(0);
     panInfoViewer->SetVisible(false);
-    ArrangePanels();
   }
+  // The panels stack under the toolbar, and the window fits them, in either case.
+  ArrangePanels();
 }
 
 void TVocaletForm::FormShow(TComponent*) {

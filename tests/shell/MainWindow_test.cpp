@@ -1,0 +1,155 @@
+// The main window in this process, with the program's modules and the shipped translations
+// beside the test: what a language change reaches, and what the commands leave behind.
+#include <gtest/gtest.h>
+
+#include "audio/fRecord.h"
+#include "mls/MLSHelper.h"
+#include "mls/SoundRecMLS.h"
+#include "mls/VocaletMLS.h"
+#include "mls/ovMLS.h"
+#include "mls/ovSharedMLS.h"
+#include "mls/qdSharedMLS.h"
+#include "shell/InfoViewer.h"
+#include "shell/ProgramModules.h"
+#include "shell/QuindleEnv.h"
+#include "shell/fMain.h"
+#include "shell/vmOptions.h"
+#include "TestFolder.h"
+#include "util/ovUtils.h"
+
+namespace {
+
+constexpr int kGerman = 3;
+
+void WriteOptions(const std::string& message) {
+  TRegistry reg;
+  ASSERT_TRUE(reg.OpenKey("Software\\Quindle\\Vocalet", true));
+  for (const char* name : {"HideTips", "AutoRecord", "AutoPlay", "BeepOnRecord", "AutoClose",
+                           "Mono", "GSM610", "PackOnSend", "Bits16"})
+    reg.WriteString(name, "0");
+  reg.WriteInteger("Quality ", 0);
+  reg.WriteInteger("PlainSize", 0);
+  reg.WriteString("MsgFileName", message);
+  reg.WriteInteger("DurationSec", 0);
+  reg.WriteInteger("MinWaveLevel", 0);
+}
+
+void SetLanguageSetting(int index) {
+  TRegistry reg;
+  ASSERT_TRUE(reg.OpenKey("Software\\Quindle\\MLS", true));
+  reg.WriteInteger("Vocalet", index);
+}
+
+int LanguageSetting() {
+  TRegistry reg;
+  if (!reg.OpenKey("Software\\Quindle\\MLS", false)) return -1;
+  return reg.ReadInteger("Vocalet");
+}
+
+struct MainWindowFixture : ::testing::Test {
+  TestFolder folder;
+  void SetUp() override {
+    WriteOptions(folder.Path() + "\\mw.wav");
+    SetLanguageSetting(4);
+  }
+  void TearDown() override { SetLanguageSetting(4); }
+};
+
+TEST_F(MainWindowFixture, ChoosingGermanRenewsEveryTextAtOnceAndIsRemembered) {
+  {
+    TProgramModules modules;
+    TApplication app;
+    TVocaletForm* form = app.CreateForm<TVocaletForm>();
+    form->Show();
+    app.ProcessMessages();
+    EXPECT_EQ(form->btnRecord->Caption(), "Record");
+    EXPECT_EQ(form->miFile->Caption(), "File");
+    EXPECT_EQ(ErrorTitle, "Error");
+    ASSERT_TRUE(form->MLSHelper->MainItems(kGerman)->Visible()) << "German is not offered";
+
+    form->MLSHelper->MainItems(kGerman)->Click();
+    ASSERT_EQ(MLSManager->Language(), kGerman);
+    const auto& ov = MLS_OVSHARED->Strings;
+    const auto& vo = MLS_VOCALET->Strings;
+    const auto& sr = MLS_SOUNDREC->Strings;
+    const auto& qd = MLS_QDSHARED->Strings;
+    EXPECT_EQ(form->btnRecord->Caption(), sr[12]);
+    EXPECT_NE(form->btnRecord->Caption(), "Record");
+    EXPECT_EQ(form->btnExit->Caption(), ov[23]);
+    EXPECT_EQ(form->miFile->Caption(), ov[108]);
+    EXPECT_EQ(form->miAttach->Caption(), vo[20]);
+    EXPECT_EQ(form->LDetails->Caption(), vo[17]);
+    EXPECT_EQ(form->panVolume->Hint, vo[25]);
+    EXPECT_EQ(form->SaveDialog.Title, vo[26]);
+    EXPECT_EQ(form->panStatusbar->Caption(), vo[1]);
+    EXPECT_EQ(form->RecorderFrame->LGsm->Caption(), vo[7]);
+    EXPECT_EQ(form->RecorderFrame->btnStop->Caption(), sr[23]);
+    EXPECT_EQ(RecorderTexts.Recording, sr[14]);
+    EXPECT_EQ(form->QuindleEnv->miProductInfo->Caption(), qd[11]);
+    EXPECT_EQ(form->InfoViewer->LTitle->Caption(), qd[8]);
+    EXPECT_EQ(ErrorTitle, ov[21]);
+    EXPECT_NE(ErrorTitle, "Error");
+    EXPECT_TRUE(form->MLSHelper->MainItems(kGerman)->Checked());
+    form->Close();
+    app.ProcessMessages();
+  }
+  EXPECT_EQ(LanguageSetting(), kGerman);
+
+  // The next start speaks German from the beginning.
+  TProgramModules modules;
+  TApplication app;
+  TVocaletForm* form = app.CreateForm<TVocaletForm>();
+  form->Show();
+  EXPECT_EQ(MLSManager->Language(), kGerman);
+  EXPECT_EQ(form->panStatusbar->Caption(), MLS_VOCALET->Strings[1]);
+  EXPECT_NE(form->panStatusbar->Caption(), "Click the Record button to record your voice message.");
+}
+
+TEST_F(MainWindowFixture, AStoredLanguageThatCannotLoadStartsInEnglishSilently) {
+  SetLanguageSetting(18);  // a language nobody ships
+  TProgramModules modules;
+  TApplication app;
+  TVocaletForm* form = app.CreateForm<TVocaletForm>();
+  form->Show();
+  EXPECT_EQ(MLSManager->Language(), 4);
+  EXPECT_EQ(form->btnRecord->Caption(), "Record");
+}
+
+TEST_F(MainWindowFixture, WithoutAMessageDeliveryIsDisabled) {
+  TProgramModules modules;
+  TApplication app;
+  TVocaletForm* form = app.CreateForm<TVocaletForm>();
+  form->Show();
+  app.ProcessMessages();
+  EXPECT_FALSE(form->btnPlay->Enabled());
+  EXPECT_FALSE(form->miSaveAs->Enabled());
+  EXPECT_FALSE(form->miSend->Enabled());
+  EXPECT_TRUE(form->miRecord->Enabled());
+  EXPECT_FALSE(form->LDetails->Visible());
+  // The shortcuts of disabled commands do nothing.
+  EXPECT_FALSE(form->IsShortCut(VK_F5, 0));
+  EXPECT_FALSE(form->IsShortCut(VK_F12, 0));
+  EXPECT_FALSE(form->IsShortCut('A', ssCtrl));
+}
+
+TEST_F(MainWindowFixture, ClientAreaFollowsTheInformationPanel) {
+  TProgramModules modules;
+  TApplication app;
+  TVocaletForm* form = app.CreateForm<TVocaletForm>();
+  form->Show();
+  int with = form->ClientHeight();
+  int mode = 0;
+  form->QuindleEnvInfoView(form, mode);
+  EXPECT_TRUE(VMProperties->HideTips);
+  EXPECT_FALSE(form->panInfoViewer->Visible());
+  EXPECT_EQ(form->panStatusbar->Top(), form->ToolBarBevel->Top() + 4);
+  EXPECT_EQ(form->ClientHeight(), form->panStatusbar->Top() + form->panStatusbar->Height());
+  EXPECT_EQ(with - form->ClientHeight(), form->panInfoViewer->Height());
+  mode = 2;  // a banner without a banner: tips
+  form->QuindleEnvInfoView(form, mode);
+  EXPECT_EQ(mode, 1);
+  EXPECT_FALSE(VMProperties->HideTips);
+  EXPECT_EQ(form->ClientHeight(), with);
+}
+
+}  // namespace
