@@ -82,12 +82,12 @@ TRecorderForm::TRecorderForm(TComponent* owner) : TPanel(owner) {
   LTime = DisplayLabel(this, -19);
   LTime->AutoSize = false;
   LTime->Alignment = taRightJustify;
-  LTime->SetBounds(228, 4, 76, 24);
+  LTime->SetBounds(228, 2, 76, 21);
   LMono = DisplayLabel(this, -11);
-  LMono->SetBounds(120, 5, 40, 13);
+  LMono->SetBounds(120, 21, 40, 13);
   PeakGauge = Make<TVolumeGauge>(this);
   PeakGauge->SetParent(this);
-  PeakGauge->SetBounds(118, 21, 101, 13);
+  PeakGauge->SetBounds(166, 23, 101, 11);
   PeakGauge->SetMaxLevel(32767);
   PeakGauge->SetPeakMeter(true);
   PeakGauge->PeakFreq = 10;
@@ -261,6 +261,9 @@ void TRecorderForm::cmdStop(TComponent*) {
   Recorder->Stop([this](TComponent*) { Stopped(this); });
   if (Recording) {
     Recording = false;
+    // The message's folder may have gone since it was chosen (a cleaned temporary folder);
+    // the recording is not to be lost for that.
+    ForceDirectories(ExtractFileDir(Recorder->FileName));
     if (!Recorder->Save()) ShowErrorMessage(Recorder->ErrorText());
   }
   Recorder->Close();

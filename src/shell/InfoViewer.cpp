@@ -40,12 +40,12 @@ TInfoViewer::TInfoViewer(TComponent* owner) : TPanel(owner) {
   btnBack = Make<TSpeedButton>(this);
   btnBack->SetParent(this);
   btnBack->Flat = true;
-  btnBack->SetBounds(392, 34, 38, 20);
+  btnBack->SetBounds(372, 34, 48, 20);
   btnBack->OnClick = [this](TComponent*) { PrevTip(); };
   btnNext = Make<TSpeedButton>(this);
   btnNext->SetParent(this);
   btnNext->Flat = true;
-  btnNext->SetBounds(432, 34, 38, 20);
+  btnNext->SetBounds(422, 34, 48, 20);
   btnNext->OnClick = [this](TComponent*) { NextTip(); };
   ApplyTexts();
 }

@@ -264,6 +264,7 @@ void TVocaletForm::BuildMenus() {
 
   LanguagePopup = Make<TPopupMenu>(this);
   MLSHelper = Make<TMLSHelper>(this);
+  MLSHelper->SetShowMenuImages(true);
   MLSHelper->SetMainMenuItem(miMLSItemsHere);
   MLSHelper->InsertPopupItems(LanguagePopup, 0);
   MLSHelper->OnLanguageChanged = [this](TComponent* s) { MLSHelperLanguageChanged(s); };
