@@ -66,3 +66,31 @@ function(vocalet_fuzzer name)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   endif()
 endfunction()
+
+# vocalet_scripted_mic(<target> <dir> <text> [REPEAT n])
+# A scripted microphone for tests under Wine: a HOME folder whose .asoundrc makes ALSA's
+# default capture device read raw speech (16-bit mono 22050 Hz, <dir>/in.raw, spoken by
+# espeak-ng) and its playback device discard everything. Wine's sound driver reads it;
+# WINEPREFIX stays where build.sh put it. <target> makes the speech.
+function(vocalet_scripted_mic target dir text)
+  cmake_parse_arguments(M "" "REPEAT" "" ${ARGN})
+  if(NOT M_REPEAT)
+    set(M_REPEAT 0)
+  endif()
+  file(MAKE_DIRECTORY ${dir})
+  file(WRITE ${dir}/.asoundrc
+"pcm.!default { type asym playback.pcm \"outnull\" capture.pcm \"cap\" }
+pcm.outnull { type null }
+pcm.nullcap { type null }
+pcm.capraw { type file slave.pcm \"nullcap\" file \"/dev/null\" infile \"${dir}/in.raw\" format \"raw\" }
+pcm.cap { type plug slave { pcm \"capraw\" format S16_LE rate 22050 channels 1 } }
+")
+  find_program(ESPEAK espeak-ng REQUIRED)
+  find_program(SOX sox REQUIRED)
+  add_custom_command(OUTPUT ${dir}/in.raw
+    COMMAND ${ESPEAK} -w ${dir}/speech.wav "${text}"
+    COMMAND ${SOX} ${dir}/speech.wav -r 22050 -c 1 -b 16 -e signed -t raw ${dir}/in.raw
+            repeat ${M_REPEAT}
+    COMMENT "Speech for the scripted microphone in ${dir}")
+  add_custom_target(${target} DEPENDS ${dir}/in.raw)
+endfunction()
