@@ -25,7 +25,8 @@ std::string ArgText(const TFormatArg& a, char conv, int precision) {
   if (conv != 's' && precision > 0) {
     bool neg = !text.empty() && text[0] == '-';
     std::string digits = neg ? text.substr(1) : text;
-    while (digits.size() < static_cast<size_t>(precision)) digits.insert(0, "0");
+    if (digits.size() < static_cast<size_t>(precision))
+      digits = std::string(static_cast<size_t>(precision) - digits.size(), '0') + digits;
     text = (neg ? "-" : "") + digits;
   }
   return text;
