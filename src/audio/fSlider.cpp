@@ -43,7 +43,6 @@ TSliderForm::TSliderForm(TComponent* owner) : TForm(owner) {
   FormStyle = fsStayOnTop;
   Font.Name = "Tahoma";
   Font.Height = -11;
-  Font.Bold = true;
   Font.Color = kCaptionColor;
 
   ImgBkg = Make<TImage>(this);
@@ -124,6 +123,13 @@ TSliderForm::~TSliderForm() {
 void TSliderForm::SyncLevels() {
   VolumeChanged(VolumeFader.get());
   MicrophoneChanged(MicFader.get());
+}
+
+bool TSliderForm::IsShortCut(WORD key, TShiftState shift) {
+  // The window takes the keyboard when it opens; the main window's menu keys (Ctrl+V and
+  // Ctrl+M among them) must go on working.
+  TForm* main = Application ? Application->MainForm() : nullptr;
+  return main && main != this && main->IsShortCut(key, shift);
 }
 
 void TSliderForm::btnCloseClick(TComponent*) { Close(); }

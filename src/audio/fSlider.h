@@ -50,6 +50,8 @@ class TSliderForm : public TForm {
   // Reports both current levels as if both faders had changed.
   void SyncLevels();
 
+  bool IsShortCut(WORD key, TShiftState shift) override;
+
   void btnCloseClick(TComponent* sender);
   void SliderChange(TComponent* sender);
   void VolumeChanged(TMixerLineControl* sender);

@@ -63,6 +63,43 @@ TEST_F(SliderWindow, IsOneWindowOfTheSizeOfItsBackground) {
   EXPECT_FALSE(GetWindowLongPtrA(f->Handle(), GWL_STYLE) & WS_CAPTION);
 }
 
+TEST_F(SliderWindow, StaysAboveTheMainWindowWhenThatIsActivated) {
+  TForm* main = app->CreateForm<TForm>();
+  main->BorderStyle = bsNone;
+  main->SetBounds(200, 200, 400, 300);
+  main->Show();
+  SetCursorPos(300, 300);
+  ShowSliderWindow(true);
+  Pump();
+  HWND slider = SliderForm->Handle();
+  EXPECT_EQ(GetWindow(slider, GW_OWNER), main->Handle());
+  SetForegroundWindow(main->Handle());
+  SetWindowPos(main->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  Pump();
+  RECT r;
+  GetWindowRect(slider, &r);
+  const POINT middle{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  HWND top = WindowFromPoint(middle);
+  EXPECT_TRUE(top == slider || IsChild(slider, top)) << "main " << main->Handle();
+}
+
+TEST_F(SliderWindow, PassesMenuKeysToTheMainWindow) {
+  TForm* main = app->CreateForm<TForm>();
+  auto* menu = Make<TMainMenu>(main);
+  auto* item = Make<TMenuItem>(main);
+  item->SetCaption("Adjust Microphone Level");
+  item->ShortCut = ShortCut('M', scCtrl);
+  int clicks = 0;
+  item->OnClick = [&](TComponent*) { ++clicks; };
+  menu->Items()->Add(item);
+  main->SetMenu(menu);
+  TSliderForm* f = Create();
+  EXPECT_TRUE(f->IsShortCut('M', ssCtrl));
+  EXPECT_EQ(clicks, 1);
+  EXPECT_FALSE(f->IsShortCut('Q', ssCtrl));
+  EXPECT_EQ(clicks, 1);
+}
+
 TEST_F(SliderWindow, ReportsLevelsAsUnlitStepsOfFifteen) {
   Create();
   for (auto [raw, steps] : {std::pair<LONG, int>{65535, 0}, {4368, 15}, {4369, 14}, {0, 15}}) {
