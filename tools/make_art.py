@@ -196,6 +196,118 @@ def pause_glyph():
     return p
 
 
+# --- The level slider window and the main window's level indicators ----------------------
+# Lime (0, 255, 0) is the level bar's colour: where these pictures are lime, the bar drawn
+# behind them shows. The slider's handle uses lime as its transparent colour as well.
+LIME = (0, 255, 0)
+PANEL = (58, 62, 70)        # the slider window's dark face
+PANEL_EDGE = (130, 138, 150)
+GROOVE = (24, 26, 30)
+
+# Where the slider window's parts lie (fSlider.cpp places its controls at the same spots).
+LEVEL_BOX = (19, 24, 15, 70)    # left, top, width, height of the level bar's paint box
+
+
+def slider_background():
+    p = Picture(65, 105, WINDOW)
+    p.shape(rounded(0, 0, 65, 105, 6), PANEL_EDGE)
+    p.shape(rounded(1.5, 1.5, 63.5, 103.5, 5), lambda x, y: mix((78, 84, 94), PANEL, y / 104))
+    # A thin rule under the strip that holds the close button.
+    for x in range(6, 59):
+        p.put(x, 19, (40, 43, 50))
+        p.put(x, 20, (96, 102, 112))
+    # The level window: a wedge, wide at the top (loud) and narrow at the bottom, framed dark.
+    left, top, w, h = LEVEL_BOX
+    def wedge_width(v):
+        return 4 + 7 * (1 - v / (h - 1))
+    def inside(u, v, grow=0.0):
+        lv = v - top
+        return -grow <= lv <= h - 1 + grow and left + 2 - grow <= u <= left + 2 + wedge_width(
+            min(max(lv, 0), h - 1)) + grow
+    p.shape(lambda u, v: inside(u, v, 1.0), GROOVE, samples=2)
+    for y in range(top, top + h):
+        for x in range(left, left + w):
+            if inside(x + 0.5, y + 0.5):
+                p.px[y][x] = LIME
+    return p
+
+
+def slider_track():
+    # Drawn opaque over the background at (36, 25): the same face with a groove in the middle.
+    p = Picture(24, 68)
+    for y in range(68):
+        c = mix((78, 84, 94), PANEL, (y + 25) / 104)
+        for x in range(24):
+            p.px[y][x] = c
+    p.rect(10, 2, 14, 66, GROOVE)
+    p.rect(10, 2, 11, 66, (30, 32, 36))
+    p.rect(13, 2, 14, 66, (110, 116, 126))
+    for y in range(4, 66, 8):  # scale marks
+        p.rect(3, y, 7, y + 1, PANEL_EDGE)
+        p.rect(17, y, 21, y + 1, PANEL_EDGE)
+    return p
+
+
+def slider_handle():
+    p = Picture(24, 16, LIME)
+    # No anti-aliasing against lime: a blended edge would show as a green fringe.
+    def body(x, y):
+        cx = min(max(x + 0.5, 3.5), 20.5)
+        cy = min(max(y + 0.5, 3.5), 12.5)
+        return ((x + 0.5 - cx) ** 2 + (y + 0.5 - cy) ** 2) <= 3.2 ** 2 and 0 < x < 23 and 0 < y < 15
+    for y in range(16):
+        for x in range(24):
+            if body(x, y):
+                p.px[y][x] = mix((236, 238, 242), (150, 156, 166), y / 15)
+    for y in range(16):
+        for x in range(24):
+            if body(x, y) and not all(body(x + dx, y + dy) for dx, dy in
+                                      ((1, 0), (-1, 0), (0, 1), (0, -1))):
+                p.px[y][x] = (70, 74, 82)
+    p.rect(5, 7, 19, 8, (80, 84, 92))   # the grip line
+    p.rect(5, 8, 19, 9, (250, 250, 252))
+    return p
+
+
+def close_glyph():
+    p = Picture(9, 9)
+    for i in range(9):
+        for d in (0, 1):
+            if i + d < 9:
+                p.px[i][i + d] = (230, 232, 236)
+                p.px[i][8 - i - d] = (230, 232, 236)
+    return p
+
+
+def speaker(p, x0):
+    p.shape(lambda u, v: x0 + 1 <= u <= x0 + 4 and 5.5 <= v <= 10.5, (60, 60, 66))
+    p.shape(lambda u, v: x0 + 3.5 <= u <= x0 + 9 and abs(v - 8) <= 2.5 + (u - x0 - 3.5) * 0.9,
+            (60, 60, 66))
+    p.shape(lambda u, v: abs(math.hypot(u - x0 - 8, v - 8) - 3.5) < 0.6 and u > x0 + 10,
+            (60, 60, 66), samples=3)
+
+
+def microphone(p, x0):
+    p.shape(rounded(x0 + 3, 1, x0 + 8, 10, 2.5), (60, 60, 66))
+    p.shape(lambda u, v: abs(math.hypot(u - x0 - 5.5, v - 7) - 4.2) < 0.6 and v > 7,
+            (60, 60, 66), samples=3)
+    p.shape(lambda u, v: abs(u - x0 - 5.5) < 0.6 and 11 <= v <= 14, (60, 60, 66))
+    p.shape(lambda u, v: x0 + 2.5 <= u <= x0 + 8.5 and 14 <= v <= 15, (60, 60, 66))
+
+
+def indicator(width, glyph):
+    # A glyph and a rising ramp of 16 rows in lime: the level bar lights the ramp from the
+    # bottom, one row per step.
+    p = Picture(width, 16, WINDOW)
+    glyph(p, 0)
+    left = width - 20
+    for y in range(16):
+        for x in range(left, width):
+            if 15 - y <= (x - left) * 15 / 19 + 0.5:
+                p.px[y][x] = LIME
+    return p
+
+
 def beep(path):
     # 4824 samples of 8-bit mono PCM at 22050 Hz: a short two-tone chime with soft edges.
     n, rate = 4824, 22050
@@ -226,6 +338,12 @@ def main():
     toolbar(True).save(os.path.join(out, "toolbar_disabled.bmp"))
     stop_glyph().save(os.path.join(out, "stop.bmp"))
     pause_glyph().save(os.path.join(out, "pause.bmp"))
+    slider_background().save(os.path.join(out, "slider_bkg.bmp"))
+    slider_track().save(os.path.join(out, "slider_track.bmp"))
+    slider_handle().save(os.path.join(out, "slider_handle.bmp"))
+    close_glyph().save(os.path.join(out, "slider_close.bmp"))
+    indicator(34, speaker).save(os.path.join(out, "level_volume.bmp"))
+    indicator(32, microphone).save(os.path.join(out, "level_mic.bmp"))
     beep(os.path.join(out, "beep.wav"))
 
 

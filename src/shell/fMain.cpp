@@ -1,6 +1,8 @@
 #include "shell/fMain.h"
 
+#include "audio/LevelBar.h"
 #include "audio/MixerUtils.h"
+#include "audio/fSlider.h"
 #include "audio/fRecord.h"
 #include "convert/WaveConvert.h"
 #include "delivery/SMapiUtils.h"
@@ -156,6 +158,25 @@ TVocaletForm::TVocaletForm(TComponent* owner) : TForm(owner) {
   panMicLevel->ShowHint = true;
   panMicLevel->SetBounds(472 - 39 - 2, 0, 39, 20);
   panMicLevel->OnClick = [this](TComponent* s) { cmdShowSlider(s); };
+  // Picture and paint box are disabled, so that a click on them reaches the panel. The
+  // picture is only the paint box's source.
+  auto indicator = [](TPanel* panel, const char* resource, TImage*& img, TPaintBox*& box) {
+    panel->Color = kWindowColor;
+    img = Make<TImage>(panel);
+    img->SetParent(panel);
+    img->AutoSize = true;
+    img->LoadFromResource(resource);
+    img->SetBounds(1, 1, img->Picture().Width(), img->Picture().Height());
+    img->SetEnabled(false);
+    img->SetVisible(false);
+    box = Make<TPaintBox>(panel);
+    box->SetParent(panel);
+    box->SetEnabled(false);
+  };
+  indicator(panVolume, "IMG_LEVELVOLUME", imgVolume, PaintBoxVolume);
+  indicator(panMicLevel, "IMG_LEVELMIC", imgMicLevel, PaintBoxMic);
+  PaintBoxVolume->OnPaint = [this](TComponent* s, TCanvas& c) { PaintBoxVolumePaint(s, c); };
+  PaintBoxMic->OnPaint = [this](TComponent* s, TCanvas& c) { PaintBoxMicPaint(s, c); };
 
   SaveDialog.DefaultExt = "wav";
   SaveDialog.Filter = "Sound Files (*.wav)|*.wav|All Files (*.*)|*.*";
@@ -278,6 +299,11 @@ void TVocaletForm::FormCreate(TComponent*) {
   Application->HintHidePause = 30000;
   Book->SetPageIndex(0);
   SetClientSize(472, 125);
+  // The indicators sit at the bottom of their panels, inside the one-pixel bevel.
+  for (auto [box, panel] : {std::pair{PaintBoxMic, panMicLevel}, {PaintBoxVolume, panVolume}}) {
+    const int h = panel->Height() - 2;
+    box->SetBounds(1, panel->Height() - 1 - h, panel->Width() - 2, h);
+  }
   SaveDialog.FileName = ExtractFileName(VMProperties->MsgFileName);
   GetSpecialFolderPath(CSIDL_PERSONAL, SaveDialog.InitialDir);
   ApplyLanguage();
@@ -331,6 +357,11 @@ void TVocaletForm::FormShow(TComponent*) {
     ToolBar->SetImage(nullptr);
     Color = clBtnFace;
     Invalidate();
+  }
+  if (TSliderForm* slider = CreateSliderWindow()) {
+    slider->OnVolumeChange = [this](TComponent* s, int level) { VolumeLevelChanged(s, level); };
+    slider->OnMicrophoneChange = [this](TComponent* s, int level) { MicLevelChanged(s, level); };
+    slider->SyncLevels();
   }
   UpdateMessageInfo();
   PlaceUnderCursor();
@@ -479,6 +510,8 @@ void TVocaletForm::cmdSaveAs(TComponent*) {
 }
 
 void TVocaletForm::cmdAttach(TComponent*) {
+  // The slider window stays on top: it would sit over the mail program during the drag.
+  HideSliderWindow();
   Hide();
   bool dropped = false;
   {
@@ -496,8 +529,35 @@ void TVocaletForm::cmdAttach(TComponent*) {
 
 void TVocaletForm::cmdOptions(TComponent*) { ShowOptionsDialog(this); }
 
-void TVocaletForm::cmdShowSlider(TComponent*) {
-  // The level slider window arrives with the settings work.
+void TVocaletForm::cmdShowSlider(TComponent* sender) {
+  // The volume panel and menu item carry tag 0, the microphone's tag 1.
+  ShowSliderWindow(!sender || sender->Tag == 0);
+}
+
+void TVocaletForm::VolumeLevelChanged(TComponent*, int level) {
+  VolumeLevel = level;
+  DrawLevel(imgVolume, PaintBoxVolume, level);
+}
+
+void TVocaletForm::MicLevelChanged(TComponent*, int level) {
+  MicLevel = level;
+  DrawLevel(imgMicLevel, PaintBoxMic, level);
+}
+
+void TVocaletForm::PaintBoxVolumePaint(TComponent*, TCanvas& canvas) {
+  DrawLevelOn(canvas, imgVolume, VolumeLevel);
+}
+
+void TVocaletForm::PaintBoxMicPaint(TComponent*, TCanvas& canvas) {
+  DrawLevelOn(canvas, imgMicLevel, MicLevel);
+}
+
+void TVocaletForm::DrawLevel(TImage* picture, TPaintBox* paintBox, int level) {
+  paintBox->DrawNow([&](TCanvas& canvas) { DrawLevelOn(canvas, picture, level); });
+}
+
+void TVocaletForm::DrawLevelOn(TCanvas& canvas, TImage* picture, int level) {
+  DrawLevelBar(canvas.Handle(), picture->Width(), picture->Height(), level, picture->Picture());
 }
 
 void TVocaletForm::InstManStartRequest(TComponent*) {
@@ -556,6 +616,13 @@ void TVocaletForm::ApplyLanguage() {
   panMicLevel->Hint = vo[24];
   panVolume->Hint = vo[25];
   SaveDialog.Title = vo[26];
+  SliderVolumeText = vo[13];
+  SliderMicrophoneText = vo[8];
+  // An open slider window shows its device in the new language at once.
+  if (SliderForm) {
+    SliderForm->DeviceCaption = SliderForm->VolumeMode ? SliderVolumeText : SliderMicrophoneText;
+    SliderForm->Invalidate();
+  }
   DragNAttachPrompt = vo[3];
   DragNAttachCaption = vo[4];
   QuindleEnv->ApplyTexts();

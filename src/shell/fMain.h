@@ -1,6 +1,7 @@
 // The main window: the message's whole life from recording to delivery.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "shell/SingleInst.h"
@@ -47,6 +48,10 @@ class TVocaletForm : public TForm {
   TLabel* LDetails;
   TPanel* panVolume;
   TPanel* panMicLevel;
+  TImage* imgVolume;
+  TImage* imgMicLevel;
+  TPaintBox* PaintBoxVolume;
+  TPaintBox* PaintBoxMic;
   TSaveDialog SaveDialog;
   TSingleInstanceManager* InstMan;
   TQuindleEnv* QuindleEnv;
@@ -60,6 +65,9 @@ class TVocaletForm : public TForm {
   TMenuItem *miHelp, *miHelpInsertHere;
 
   bool Shown = false;
+  // Unlit steps of the two level indicators, as the slider window last reported them.
+  int32_t VolumeLevel = 0;
+  int32_t MicLevel = 0;
 
   void FormCreate(TComponent* sender);
   void FormShow(TComponent* sender);
@@ -79,6 +87,8 @@ class TVocaletForm : public TForm {
   void QuindleEnvInfoView(TComponent* sender, int& viewMode);
   void InfoViewerViewChanged(TComponent* sender);
   void MLSHelperLanguageChanged(TComponent* sender);
+  void PaintBoxVolumePaint(TComponent* sender, TCanvas& canvas);
+  void PaintBoxMicPaint(TComponent* sender, TCanvas& canvas);
 
   void UpdateControls();
   void ApplyLanguage();
@@ -87,6 +97,10 @@ class TVocaletForm : public TForm {
   void ArrangePanels();
   void UpdateMessageInfo();
   void PackMessage();
+  void VolumeLevelChanged(TComponent* sender, int level);
+  void MicLevelChanged(TComponent* sender, int level);
+  // Draws a level indicator: `level` rows from the top stay grey behind the picture's lime.
+  void DrawLevel(TImage* picture, TPaintBox* paintBox, int level);
 
   // Where Send looks for the mail-sender and writes the hand-off file.
   static std::string MailSenderPath();
@@ -97,5 +111,7 @@ class TVocaletForm : public TForm {
   void BuildToolBar();
   void SetupInfoPanel();
   bool LowColour();
+  // A paint draws on the paint's canvas; a level change at once, through DrawLevel.
+  void DrawLevelOn(TCanvas& canvas, TImage* picture, int level);
   HIMAGELIST normalImages_ = nullptr, disabledImages_ = nullptr;
 };
