@@ -24,6 +24,7 @@ using namespace e2e;
 namespace {
 
 const char kOptionsKey[] = "Software\\Quindle\\Vocalet";
+const char kAppDefaultsRoot[] = "Software\\Wine\\AppDefaults";
 const char kAppDefaults[] = "Software\\Wine\\AppDefaults\\SendMail.exe";
 const char kDllOverrides[] = "Software\\Wine\\AppDefaults\\SendMail.exe\\DllOverrides";
 const char kBodyStart[] =
@@ -245,6 +246,7 @@ std::vector<std::string> Values(const TRecord& r, const std::string& tag) {
 struct SendToMapi : DeliveryE2E {
   std::string orvane = ExpandPathMacros("<CommonFilesDir>\\Orvane");
   std::string dll = orvane + "\\MAPI32.DLL", record = orvane + "\\mapi-record.txt";
+  bool hadAppDefaults = false;
 
   void SetUp() override {
     DeliveryE2E::SetUp();
@@ -253,6 +255,10 @@ struct SendToMapi : DeliveryE2E {
     ASSERT_TRUE(CopyFileA((BinDir() + "\\fakemapi\\MAPI32.DLL").c_str(), dll.c_str(), TRUE));
     DeleteFileA(record.c_str());
     HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kAppDefaultsRoot, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+      hadAppDefaults = true;
+      RegCloseKey(key);
+    }
     ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kDllOverrides, 0, nullptr, 0, KEY_WRITE,
                               nullptr, &key, nullptr), ERROR_SUCCESS);
     RegSetValueExA(key, "mapi32", 0, REG_SZ, reinterpret_cast<const BYTE*>("native,builtin"),
@@ -265,6 +271,7 @@ struct SendToMapi : DeliveryE2E {
     DeleteFileA(record.c_str());
     RegDeleteKeyA(HKEY_CURRENT_USER, kDllOverrides);
     RegDeleteKeyA(HKEY_CURRENT_USER, kAppDefaults);
+    if (!hadAppDefaults) RegDeleteKeyA(HKEY_CURRENT_USER, kAppDefaultsRoot);
     DeliveryE2E::TearDown();
   }
   static bool WaitForMailSenders() {
@@ -474,6 +481,15 @@ bool HaveXdotool() {
   return spawn && spawn(argv, 1) == 0;
 }
 
+// The Escape key as the keyboard sends it, to the active window.
+void PressEscape() {
+  INPUT keys[2]{};
+  keys[0].type = keys[1].type = INPUT_KEYBOARD;
+  keys[0].ki.wVk = keys[1].ki.wVk = VK_ESCAPE;
+  keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, keys, sizeof(INPUT));
+}
+
 LRESULT CALLBACK PlainProc(HWND h, UINT m, WPARAM w, LPARAM l) {
   return DefWindowProcA(h, m, w, l);
 }
@@ -659,6 +675,24 @@ TEST_F(Attach, WithAutoCloseADropEndsTheProgram) {
   EXPECT_EQ(target.formatAtDrop, 0x31);
 }
 
+TEST_F(Attach, EscapeBeforeAnyDragClosesTheWindowAndTheMainWindowReturns) {
+  options.AutoClose = true;
+  Vocalet app;
+  StartWithPcmMessage(app);
+  std::string before = ReadAll(message);
+  app.Key('A', true);
+  HWND dna = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (dna = ShownWindow(app, "TDragNAttachForm")) != nullptr; },
+                        10000));
+  SetForegroundWindow(dna);
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dna; }, 2000));
+  PressEscape();
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dna) && IsWindowVisible(app.Main()); }, 10000));
+  EXPECT_TRUE(ReadAll(message) == before) << "the preparation ran";
+  EXPECT_FALSE(app.WaitExit(0)) << "AutoClose applies only to a drop";
+  ASSERT_TRUE(app.Quit());
+}
+
 TEST_F(Attach, EscapeDuringTheDragCancelsItAndPreparesNothing) {
   options.AutoClose = true;  // a cancelled drag must not close the program
   Vocalet app;
@@ -667,13 +701,9 @@ TEST_F(Attach, EscapeDuringTheDragCancelsItAndPreparesNothing) {
   HWND dna = OpenAndPress(app);
   ASSERT_NE(dna, nullptr);
   ASSERT_TRUE(DragOverTarget());
-  // The Escape key as the keyboard sends it, to the program that runs the drag.
+  // To the program that runs the drag.
   if (GetForegroundWindow() != dna) SetForegroundWindow(dna);
-  INPUT keys[2]{};
-  keys[0].type = keys[1].type = INPUT_KEYBOARD;
-  keys[0].ki.wVk = keys[1].ki.wVk = VK_ESCAPE;
-  keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(2, keys, sizeof(INPUT));
+  PressEscape();
   EXPECT_TRUE(PumpUntil([&] { return !IsWindow(dna) && IsWindowVisible(app.Main()); }, 10000))
       << "Drag & Attach closes and the main window returns";
   ASSERT_TRUE(Release());
