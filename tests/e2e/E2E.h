@@ -31,6 +31,7 @@ class Vocalet {
   bool WaitExit(DWORD ms);
   HWND Main() const { return main_; }
   HANDLE Process() const { return pi_.hProcess; }
+  DWORD ProcessId() const { return pi_.dwProcessId; }
 
   void Key(WORD vk, bool ctrl = false);
   // The status line as the status panel carries it.
