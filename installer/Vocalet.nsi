@@ -71,7 +71,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 ${PUBLISHER}"
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
 
-!define MUI_COMPONENTSPAGE_TEXT_TOP "Tick the last box to remove your recorded message and your settings too; otherwise they stay for a later installation."
+!define MUI_COMPONENTSPAGE_TEXT_TOP "The program goes in any case. Tick $\"My message and options$\" to remove your recorded message, your options and your language choice too; otherwise they stay for a later installation."
 !insertmacro MUI_UNPAGE_COMPONENTS
 !insertmacro MUI_UNPAGE_INSTFILES
 
@@ -183,7 +183,7 @@ SectionEnd
 ; ---------------------------------------------------------------------------------------------
 ; Uninstall
 
-Section /o "un.Remove my recorded message and settings" SecUserData
+Section /o "un.My message and options" SecUserData
   ; The message file lives where the options say, the temporary folder by default.
   ReadRegStr $0 HKCU "${OPTIONS_KEY}" "MsgFileName"
   ${If} $0 == ""
