@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Vocalet's one entry for building, running and testing on Debian 12.
-#   ./build.sh run       install what is missing, build, start Vocalet.exe under Wine
+#   ./build.sh run       install what is missing, build, install Vocalet into the Wine prefix
+#                        with its setup and start it
 #   ./build.sh test      install what is missing, build both trees, run every test
 #   ./build.sh build     build both trees only
+#   ./build.sh package   build build/win32/VocaletSetup.exe (NSIS)
 #   ./build.sh bench     release host build, run the benchmarks
 #   ./build.sh fuzz T [SECONDS]   build the libFuzzer targets with clang and run target T
 set -euo pipefail
@@ -28,9 +30,10 @@ configure_build() { # dir, extra cmake args...
 }
 
 build_host() { log "host build"; configure_build "$HOST"; }
+WIN_TOOLCHAIN=(-DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-i686-mingw.cmake")
 build_win() {
   log "win32 build"
-  configure_build "$WIN" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-i686-mingw.cmake"
+  configure_build "$WIN" "${WIN_TOOLCHAIN[@]}"
 }
 
 wine_prefix() {
@@ -60,9 +63,9 @@ with_display() {
 wine_warm() { wineserver -p; wine cmd /c exit </dev/null >/dev/null 2>&1 || true; }
 wine_cold() { wineserver -k 2>/dev/null || true; }
 
-# Until the installer exists: the mail-sender and the drag hook library where the program
-# looks for them, "<CommonFilesDir>\Orvane" of the prefix (the 32-bit view of the registry,
-# as the program sees it). Needs a warm wineserver.
+# For the tests, which run the program from build/win32/bin: the mail-sender and the drag hook
+# library where the program looks for them, "<CommonFilesDir>\Orvane" of the prefix (the
+# 32-bit view of the registry, as the program sees it). Needs a warm wineserver.
 place_components() {
   local common unix
   common=$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion' /v CommonFilesDir \
@@ -112,11 +115,42 @@ cmd_run() {
   fi
 }
 
+SETUP="$WIN/VocaletSetup.exe"
+
+cmd_package() {
+  setup
+  log "win32 build: the setup"
+  cmake -S "$ROOT" -B "$WIN" -G Ninja -DCMAKE_BUILD_TYPE=Debug "${WIN_TOOLCHAIN[@]}" >/dev/null
+  cmake --build "$WIN" -j "$JOBS" --target vocalet_setup
+  log "$SETUP: $(stat -c %s "$SETUP") bytes"
+}
+
+# Installs the program with its setup, silently, as a user would (needs a warm wineserver);
+# prints where Vocalet.exe went. A setup over an earlier one replaces it.
+install_program() {
+  [ -f "$SETUP" ] || { log "no $SETUP"; return 1; }
+  log "installing Vocalet into the Wine prefix (VocaletSetup.exe /S)"
+  # No menu entries on the Linux desktop for the prefix's Start menu shortcut.
+  if ! WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d" \
+       wine "$SETUP" /S </dev/null >/dev/null 2>&1; then
+    log "the setup failed (is Vocalet still running in this prefix?)"
+    return 1
+  fi
+  local dir
+  dir=$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quindle Vocalet' \
+          /v InstallLocation /reg:32 </dev/null 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p')
+  [ -n "$dir" ] || { log "the setup registered no InstallLocation"; return 1; }
+  winepath -u "$dir\\Vocalet.exe"
+}
+
 cmd_start() {
   wine_warm
-  place_components
-  local rc=0
-  wine "$WIN/bin/Vocalet.exe" "$@" || rc=$?
+  local rc=0 exe
+  if exe=$(install_program); then
+    wine "$exe" "$@" || rc=$?
+  else
+    rc=1
+  fi
   wine_cold
   return $rc
 }
@@ -143,11 +177,12 @@ verb=${1:-test}; shift || true
 case "$verb" in
   setup) setup ;;
   build) setup; build_host; build_win ;;
+  package) cmd_package ;;
   test) cmd_test "$@" ;;
   run) cmd_run "$@" ;;
   bench) cmd_bench "$@" ;;
   fuzz) cmd_fuzz "$@" ;;
   _wintests) run_win_tests "$@" ;;
   _start) cmd_start "$@" ;;
-  *) echo "usage: $0 run|test|build|bench|fuzz" >&2; exit 2 ;;
+  *) echo "usage: $0 run|test|build|package|bench|fuzz" >&2; exit 2 ;;
 esac
