@@ -138,6 +138,13 @@ void TSliderForm::SliderChange(TComponent*) {
   if (ActiveFader) ActiveFader->SetPosition(LevelOfSliderPosition(Slider->Position(), Slider->Max()));
   // The mixer's change message comes back at once and redraws the level bar.
   if (Application) Application->ProcessMessages();
+  // Not every driver sends one for a change of our own (Wine's does not): the bar follows
+  // the slider in any case.
+  if (Visible()) DrawLevelBarNow();
+}
+
+void TSliderForm::DrawLevelBarNow() {
+  PaintBoxLevel->DrawNow([this](TCanvas& c) { PaintBoxLevelPaint(PaintBoxLevel, c); });
 }
 
 void TSliderForm::VolumeChanged(TMixerLineControl*) { FaderChanged(VolumeFader.get(), true); }
@@ -152,8 +159,7 @@ void TSliderForm::FaderChanged(TFader* fader, bool volume) {
   if (volume != VolumeMode) return;
   // Set from here, the slider raises no change event: a mixer change never writes back.
   Slider->SetPosition(SliderPositionOfLevel(level, Slider->Max()));
-  if (Visible())
-    PaintBoxLevel->DrawNow([this](TCanvas& c) { PaintBoxLevelPaint(PaintBoxLevel, c); });
+  if (Visible()) DrawLevelBarNow();
 }
 
 void TSliderForm::PaintBoxLevelPaint(TComponent*, TCanvas& canvas) {
