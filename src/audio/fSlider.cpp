@@ -138,8 +138,8 @@ void TSliderForm::SliderChange(TComponent*) {
   if (ActiveFader) ActiveFader->SetPosition(LevelOfSliderPosition(Slider->Position(), Slider->Max()));
   // The mixer's change message comes back at once and redraws the level bar.
   if (Application) Application->ProcessMessages();
-  // Not every driver sends one for a change of our own (Wine's does not): the bar follows
-  // the slider in any case.
+  // Not every driver answers a change of our own with a message (under Wine the bar stood
+  // still): the bar follows the slider in any case.
   if (Visible()) DrawLevelBarNow();
 }
 
