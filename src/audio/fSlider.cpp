@@ -21,17 +21,17 @@ TImage* HiddenPicture(TSliderForm* form, const char* resource) {
 }
 
 // The canvas font turned by 90 degrees, so that text reads from bottom to top.
-HFONT CreateUpwardFont(const TFontSpec& spec) {
+HFONT CreateUpwardFont(const TFontSpec& font) {
   LOGFONTA lf{};
-  lf.lfHeight = spec.Height;
+  lf.lfHeight = font.Height;
   lf.lfEscapement = 900;
   lf.lfOrientation = 900;
-  lf.lfWeight = spec.Bold ? FW_BOLD : FW_NORMAL;
-  lf.lfItalic = spec.Italic;
-  lf.lfUnderline = spec.Underline;
+  lf.lfWeight = font.Bold ? FW_BOLD : FW_NORMAL;
+  lf.lfItalic = font.Italic;
+  lf.lfUnderline = font.Underline;
   lf.lfCharSet = DEFAULT_CHARSET;
   lf.lfPitchAndFamily = DEFAULT_PITCH;
-  const std::string face = spec.Name == "Default" ? TFontSpec{}.Name : spec.Name;
+  const std::string face = font.Name == "Default" ? TFontSpec{}.Name : font.Name;
   lstrcpynA(lf.lfFaceName, face.c_str(), LF_FACESIZE);
   return CreateFontIndirectA(&lf);
 }
