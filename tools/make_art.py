@@ -209,8 +209,8 @@ LEVEL_BOX = (19, 24, 15, 70)    # left, top, width, height of the level bar's pa
 
 
 def slider_background():
-    p = Picture(65, 105, WINDOW)
-    p.shape(rounded(0, 0, 65, 105, 6), PANEL_EDGE)
+    # A square window: its outer corners are the edge's colour, not the desktop's.
+    p = Picture(65, 105, PANEL_EDGE)
     p.shape(rounded(1.5, 1.5, 63.5, 103.5, 5), lambda x, y: mix((78, 84, 94), PANEL, y / 104))
     # A thin rule under the strip that holds the close button.
     for x in range(6, 59):

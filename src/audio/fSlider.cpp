@@ -21,17 +21,17 @@ TImage* HiddenPicture(TSliderForm* form, const char* resource) {
 }
 
 // The canvas font turned by 90 degrees, so that text reads from bottom to top.
-HFONT CreateUpwardFont(const TFontSpec& spec) {
+HFONT CreateUpwardFont(const TFontSpec& font) {
   LOGFONTA lf{};
-  lf.lfHeight = spec.Height;
+  lf.lfHeight = font.Height;
   lf.lfEscapement = 900;
   lf.lfOrientation = 900;
-  lf.lfWeight = spec.Bold ? FW_BOLD : FW_NORMAL;
-  lf.lfItalic = spec.Italic;
-  lf.lfUnderline = spec.Underline;
+  lf.lfWeight = font.Bold ? FW_BOLD : FW_NORMAL;
+  lf.lfItalic = font.Italic;
+  lf.lfUnderline = font.Underline;
   lf.lfCharSet = DEFAULT_CHARSET;
   lf.lfPitchAndFamily = DEFAULT_PITCH;
-  const std::string face = spec.Name == "Default" ? TFontSpec{}.Name : spec.Name;
+  const std::string face = font.Name == "Default" ? TFontSpec{}.Name : font.Name;
   lstrcpynA(lf.lfFaceName, face.c_str(), LF_FACESIZE);
   return CreateFontIndirectA(&lf);
 }
@@ -138,6 +138,13 @@ void TSliderForm::SliderChange(TComponent*) {
   if (ActiveFader) ActiveFader->SetPosition(LevelOfSliderPosition(Slider->Position(), Slider->Max()));
   // The mixer's change message comes back at once and redraws the level bar.
   if (Application) Application->ProcessMessages();
+  // Not every driver answers a change of our own with a message (under Wine the bar stood
+  // still): the bar follows the slider in any case.
+  if (Visible()) DrawLevelBarNow();
+}
+
+void TSliderForm::DrawLevelBarNow() {
+  PaintBoxLevel->DrawNow([this](TCanvas& c) { PaintBoxLevelPaint(PaintBoxLevel, c); });
 }
 
 void TSliderForm::VolumeChanged(TMixerLineControl*) { FaderChanged(VolumeFader.get(), true); }
@@ -152,8 +159,7 @@ void TSliderForm::FaderChanged(TFader* fader, bool volume) {
   if (volume != VolumeMode) return;
   // Set from here, the slider raises no change event: a mixer change never writes back.
   Slider->SetPosition(SliderPositionOfLevel(level, Slider->Max()));
-  if (Visible())
-    PaintBoxLevel->DrawNow([this](TCanvas& c) { PaintBoxLevelPaint(PaintBoxLevel, c); });
+  if (Visible()) DrawLevelBarNow();
 }
 
 void TSliderForm::PaintBoxLevelPaint(TComponent*, TCanvas& canvas) {

@@ -64,6 +64,7 @@ class TSliderForm : public TForm {
 
  private:
   void FaderChanged(TFader* fader, bool volume);
+  void DrawLevelBarNow();
   // Mouse coordinates of a control over the background, in the background's coordinates.
   POINT InBackground(TComponent* sender, int x, int y) const;
 };

@@ -294,6 +294,29 @@ TEST_F(SliderWindow, WithoutControlsTheIndicatorsShowSilence) {
   EXPECT_TRUE(mixer.Writes.empty());
 }
 
+TEST_F(SliderWindow, LevelBarFollowsAUserMoveThatNoChangeMessageAnswers) {
+  mixer.Present = false;  // nothing written, nothing comes back
+  ShowSliderWindow(true);
+  TSliderForm* f = SliderForm;
+  Pump();
+  ASSERT_EQ(f->Slider->Position(), 100);
+  TPaintBox* box = f->PaintBoxLevel;
+  TBitmap dib(box->Width(), box->Height());
+  box->DrawTarget = dib.DC();
+  f->Slider->MouseDown(mbLeft, 0, 5, f->Slider->Model().HolderRect().Top + 2);
+  f->Slider->MouseMove(0, 5, 0);
+  f->Slider->MouseUp(mbLeft, 0, 5, 0);
+  box->DrawTarget = nullptr;
+  ASSERT_EQ(f->Slider->Position(), 0);
+  // The top row of the background's lime wedge is lit now.
+  const TBitmap& bkg = f->ImgBkg->Picture();
+  int lit = 0;
+  for (int x = 0; x < box->Width(); ++x)
+    if (bkg.Pixel(box->Left() + x, box->Top() + 1) == clLime)
+      lit += dib.Pixel(x, 1) == kLevelBarLit ? 1 : -100;
+  EXPECT_GT(lit, 0);
+}
+
 TEST_F(SliderWindow, GoneWithTheApplication) {
   Create();
   app.reset();
