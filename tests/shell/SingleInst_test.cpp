@@ -53,18 +53,18 @@ HWND WaitForWindow(const char* cls, const char* title, int ms = 15000) {
 }
 
 std::vector<std::string> WaitForRequest(const std::string& file, int number) {
-  std::string head = "request " + std::to_string(number);
-  std::vector<std::string> lines;
+  std::string path = file + "." + std::to_string(number);
   for (int i = 0; i < 300; ++i) {
-    std::ifstream in(file, std::ios::binary);
-    lines.clear();
-    std::string line;
-    while (std::getline(in, line)) lines.push_back(line);
-    if (!lines.empty() && lines[0] == head) return {lines.begin() + 1, lines.end()};
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+      std::ifstream in(path, std::ios::binary);
+      std::vector<std::string> lines;
+      std::string line;
+      while (std::getline(in, line)) lines.push_back(line);
+      return lines;
+    }
     Sleep(50);
   }
-  lines.insert(lines.begin(), "<no request " + std::to_string(number) + ">, last seen:");
-  return lines;
+  return {"<no request " + std::to_string(number) + ">"};
 }
 
 TEST(SingleInstance, NothingRunningMeansNoHandOver) {

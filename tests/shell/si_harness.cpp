@@ -1,6 +1,6 @@
 // A program that behaves like Vocalet's entry towards other instances: a first start
-// serves under a test identifier and writes every start request it receives to the file
-// named by SI_OUT (one parameter a line, after a line with the request's number); a second
+// serves under a test identifier and writes start request N it receives to the file named by
+// SI_OUT followed by ".N" (one parameter a line); a second
 // start hands its parameters over and ends. A request whose only parameter is "quit" ends
 // the first instance.
 #include <windows.h>
@@ -27,15 +27,16 @@ int main() {
     }
     const char* out = std::getenv("SI_OUT");
     if (!out) return;
-    std::string tmp = std::string(out) + ".tmp";
+    // One file per request, renamed into place once complete: the test never sees half a
+    // file, and no file that the test may be reading is ever replaced.
+    ++requests;
+    std::string final = std::string(out) + "." + std::to_string(requests);
+    std::string tmp = final + ".tmp";
     FILE* f = std::fopen(tmp.c_str(), "wb");
     if (!f) return;
-    std::fprintf(f, "request %d\n", ++requests);
     for (const std::string& p : m->Params) std::fprintf(f, "%s\n", p.c_str());
     std::fclose(f);
-    // The test may be reading the old file just now; replacing it then fails for a moment.
-    for (int i = 0; i < 200 && !MoveFileExA(tmp.c_str(), out, MOVEFILE_REPLACE_EXISTING); ++i)
-      Sleep(10);
+    MoveFileA(tmp.c_str(), final.c_str());
   };
   man->SetProgramID(kTestID);
   app.Run();
