@@ -223,17 +223,23 @@ void TRecorderForm::SetRunning(bool running) {
   btnStop->SetEnabled(running);
 }
 
-void TRecorderForm::cmdRecord(TComponent*) {
-  ApplyFormatOptions();
-  if (!Recorder->Record(nullptr)) return;
-  StatusText = RecorderTexts.Recording;
-  Recording = true;
+// What a recording and a playback that started share: the status, the seconds from zero,
+// the running buttons and both timers.
+void TRecorderForm::Started(const std::string& status, bool recording) {
+  StatusText = status;
+  Recording = recording;
   Elapsed = 0;
   LTime->SetCaption("");
   LStatus->SetCaption(StatusText);
   PlayTimer->SetEnabled(true);
   SetRunning(true);
   LStatus->SetVisible(true);
+}
+
+void TRecorderForm::cmdRecord(TComponent*) {
+  ApplyFormatOptions();
+  if (!Recorder->Record(nullptr)) return;
+  Started(RecorderTexts.Recording, true);
   LMono->SetCaption(VMProperties->Mono ? RecorderTexts.Mono : RecorderTexts.Stereo);
   LMono->SetVisible(true);
   PeakTimer->SetEnabled(true);
@@ -243,14 +249,7 @@ void TRecorderForm::cmdRecord(TComponent*) {
 
 void TRecorderForm::cmdPlay(TComponent*) {
   if (!Recorder->Play([this](TComponent*) { PlayDone(this); })) return;
-  StatusText = RecorderTexts.Playing;
-  Recording = false;
-  Elapsed = 0;
-  LTime->SetCaption("");
-  LStatus->SetCaption(StatusText);
-  PlayTimer->SetEnabled(true);
-  SetRunning(true);
-  LStatus->SetVisible(true);
+  Started(RecorderTexts.Playing, false);
   LMono->SetVisible(false);
   PeakTimer->SetEnabled(true);
   ActiveMeter = PlayMeter.get();

@@ -80,4 +80,5 @@ class TRecorderForm : public TPanel {
   void ApplyFormatOptions();
   void ShowLamp();
   void SetRunning(bool running);
+  void Started(const std::string& status, bool recording);
 };

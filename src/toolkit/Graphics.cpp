@@ -5,11 +5,11 @@ TColor ColorToRGB(TColor c) {
   return c;
 }
 
-HFONT CreateFontFrom(const TFontSpec& spec) {
-  return CreateFontA(spec.Height, 0, 0, 0, spec.Bold ? FW_BOLD : FW_NORMAL, spec.Italic,
-                     spec.Underline, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+HFONT CreateFontFrom(const TFontSpec& font) {
+  return CreateFontA(font.Height, 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL, font.Italic,
+                     font.Underline, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                     spec.Name.c_str());
+                     font.Name.c_str());
 }
 
 TCanvas::TCanvas(HDC dc) : dc_(dc) {}

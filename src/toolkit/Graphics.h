@@ -39,7 +39,7 @@ struct TFontSpec {
   bool Underline = false;
   TColor Color = clWindowText;
 };
-HFONT CreateFontFrom(const TFontSpec& spec);
+HFONT CreateFontFrom(const TFontSpec& font);
 
 // Draws on a device context it does not own. Pen, brush and font are selected lazily and
 // deselected when the canvas goes.
