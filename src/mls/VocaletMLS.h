@@ -3,7 +3,7 @@
 
 #include "mls/ovMLS.h"
 
-class TVocaletMLSModule : public TMLSStringModule<48> {
+class TVocaletMLSModule : public TMLSStringModule<55> {
  public:
   explicit TVocaletMLSModule(TMLSManager& manager) : TMLSStringModule(manager, 1033, "Vocalet") {}
 };

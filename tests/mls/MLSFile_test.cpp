@@ -161,7 +161,7 @@ TEST(MLSFile, CompiledEnglishModulesRoundTrip) {
   s.resize(20);
   ASSERT_EQ(ReadCode(EnglishModule("qdShared"), 4, s), "");
   EXPECT_EQ(s[0], "Do you want to make \"%s\" as \\na start page in your Internet browser?");
-  s.resize(48);
+  s.resize(55);
   ASSERT_EQ(ReadCode(EnglishModule("Vocalet"), 4, s), "");
   EXPECT_EQ(s[2], "Message duration %d Sec.\\nSize %s. File size %s (Compression ratio %d%%)"
                   "\\nFormat: %s, %s, %s, %s");

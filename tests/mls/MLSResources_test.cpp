@@ -31,7 +31,7 @@ const Expected Modules[] = {
                           {19, "Displays information in HTML format."}}},
     {"MLS_OVSHARED", 232, {{8, "Confirmation"}, {21, "Error"}, {32, "Information"},
                            {86, "Cancel"}, {218, "Processing file %d of %d"}, {231, "Background"}}},
-    {"MLS_VOCALET", 48, {{0, "%d Bit"}, {4, "Drag & Attach"}, {22, "Record Message"},
+    {"MLS_VOCALET", 55, {{0, "%d Bit"}, {4, "Drag & Attach"}, {22, "Record Message"},
                          {47, "Quindle Vocalet"}}},
     {"MLS_SOUNDREC", 26, {{0, "16 Bit Mono"}, {11, "%d sec."},
                           {25, "Sound Files (*.wav)|*.wav|All Files (*.*)|*.*"}}},

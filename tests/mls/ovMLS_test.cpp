@@ -103,7 +103,7 @@ TEST_F(MLSManagerTest, WithoutFilesOnlyTheCompiledInLanguageIsOffered) {
 TEST_F(MLSManagerTest, LanguageMissingForOneModuleIsNotOfferedAndReported) {
   WriteGerman("qdShared", 20);
   WriteGerman("ovShared", 232, "shared");  // the second folder counts as well
-  WriteGerman("Vocalet", 48);
+  WriteGerman("Vocalet", 55);
   std::ofstream(Folder + "\\MLSReport.txt").close();
   EXPECT_EQ(Manager->AvailableLanguages(), 1u << 4);
   EXPECT_EQ(ReportValue("Present Languages", "MLS Module Vocalet"), "deu, enu");
@@ -113,7 +113,7 @@ TEST_F(MLSManagerTest, LanguageMissingForOneModuleIsNotOfferedAndReported) {
 }
 
 TEST_F(MLSManagerTest, SwitchingReplacesAllTablesAndCaptionsAtOnce) {
-  for (auto [name, count] : {std::pair{"qdShared", 20}, {"ovShared", 232}, {"Vocalet", 48},
+  for (auto [name, count] : {std::pair{"qdShared", 20}, {"ovShared", 232}, {"Vocalet", 55},
                             {"SoundRec", 26}})
     WriteGerman(name, count);
   EXPECT_EQ(Manager->AvailableLanguages(), (1u << 3) | (1u << 4));
