@@ -155,6 +155,21 @@ TEST_F(MainWindowFixture, ClientAreaFollowsTheInformationPanel) {
   EXPECT_EQ(form->ClientHeight(), with);
 }
 
+TEST_F(MainWindowFixture, ACompressionsLeftoverBesideTheMessageIsRemovedAtStart) {
+  const std::string message = folder.Path() + "\\mw.wav", leftover = message + ".new";
+  for (const std::string& f : {message, leftover}) {
+    HANDLE h = CreateFileA(f.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD put = 0;
+    WriteFile(h, "RIFF....WAVE", 12, &put, nullptr);
+    CloseHandle(h);
+  }
+  TProgramModules modules;
+  TApplication app;
+  app.CreateForm<TVocaletForm>();
+  EXPECT_EQ(GetFileAttributesA(leftover.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(FileSizeOf(message), 12);
+}
+
 // The text of the first message box this process shows, closed at once; "" when none came.
 class TMessageBoxWatch {
  public:
