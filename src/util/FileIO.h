@@ -23,8 +23,6 @@ class TFile {
   static TFile OpenRead(const std::string& path);
   // For writing, made empty or created, not shared.
   static TFile Create(const std::string& path);
-  // An existing file for writing, its content kept.
-  static TFile OpenWrite(const std::string& path);
 
   bool IsOpen() const;
   // The bytes read, 0 at the end; -1 on a read error, whose code LastError() keeps.

@@ -42,13 +42,6 @@ TFile TFile::Create(const std::string& path) {
   return f;
 }
 
-TFile TFile::OpenWrite(const std::string& path) {
-  TFile f;
-  f.fd_ = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
-  if (!f.IsOpen()) f.Fail();
-  return f;
-}
-
 bool TFile::IsOpen() const { return fd_ >= 0; }
 
 std::int64_t TFile::Read(void* buffer, std::size_t count) {

@@ -47,14 +47,6 @@ TFile TFile::Create(const std::string& path) {
   return f;
 }
 
-TFile TFile::OpenWrite(const std::string& path) {
-  TFile f;
-  f.handle_ = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                          FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (!f.IsOpen()) f.Fail();
-  return f;
-}
-
 bool TFile::IsOpen() const { return H(handle_) != INVALID_HANDLE_VALUE; }
 
 std::int64_t TFile::Read(void* buffer, std::size_t count) {

@@ -46,18 +46,6 @@ bool TSafeFileWriter::Commit() {
   return Fail(code);
 }
 
-bool CommitReplacement(const std::string& temp, const std::string& target, std::uint32_t* error) {
-  std::uint32_t code = 0;
-  {
-    TFile f = TFile::OpenWrite(temp);
-    if (!f.IsOpen() || !f.Flush() || !f.Close()) code = f.LastError() != 0 ? f.LastError() : 1;
-  }
-  if (code == 0 && MoveFileOver(temp, target, &code)) return true;
-  if (error != nullptr) *error = code;
-  RemoveFile(temp);
-  return false;
-}
-
 bool WriteFileSafely(const std::string& target, const void* data, std::size_t size) {
   TSafeFileWriter writer(target);
   return writer.Write(data, size) && writer.Commit();

@@ -45,10 +45,6 @@ class TSafeFileWriter {
   std::uint32_t error_ = 0;
 };
 
-// For files that another writer fills by their name (the system's profile functions):
-// temp, complete, is flushed and moved over target; on failure temp is removed.
-bool CommitReplacement(const std::string& temp, const std::string& target, std::uint32_t* error = nullptr);
-
 // Writes the bytes as target's whole new content, the safe way.
 bool WriteFileSafely(const std::string& target, const void* data, std::size_t size);
 
