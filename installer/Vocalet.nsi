@@ -210,18 +210,82 @@ SectionEnd
 ; ---------------------------------------------------------------------------------------------
 ; Uninstall
 
+; $R0 := 1 when $0 names the message, else 0: one existing file, named without wildcard
+; characters, that begins with a RIFF WAVE header. MsgFileName is the user's to edit and this
+; runs elevated: "C:\some\folder\*.txt" must not delete every text file there.
+Function un.IsMessageFile
+  StrCpy $R0 0
+  ${If} $0 == ""
+    Return
+  ${EndIf}
+  ; The system reads < > and " as wildcards too.
+  StrCpy $R1 0
+  ${Do}
+    StrCpy $R2 $0 1 $R1
+    ${If} $R2 == ""
+      ${Break}
+    ${EndIf}
+    ${If} $R2 == "*"
+    ${OrIf} $R2 == "?"
+    ${OrIf} $R2 == "<"
+    ${OrIf} $R2 == ">"
+    ${OrIf} $R2 == '"'
+      Return
+    ${EndIf}
+    IntOp $R1 $R1 + 1
+  ${Loop}
+  ${IfNot} ${FileExists} "$0"
+  ${OrIf} ${FileExists} "$0\*.*"
+    Return
+  ${EndIf}
+  ClearErrors
+  FileOpen $R1 "$0" r
+  ${If} ${Errors}
+    Return
+  ${EndIf}
+  ; "RIFF", the length, "WAVE": the twelve bytes as decimal numbers.
+  StrCpy $R2 ""
+  ${For} $R3 1 12
+    FileReadByte $R1 $R4
+    ${If} ${Errors}
+      ${Break}
+    ${EndIf}
+    ${If} $R3 < 5
+    ${OrIf} $R3 > 8
+      StrCpy $R2 "$R2$R4 "
+    ${EndIf}
+  ${Next}
+  FileClose $R1
+  ${If} $R2 == "82 73 70 70 87 65 86 69 "
+    StrCpy $R0 1
+  ${EndIf}
+FunctionEnd
+
 Section /o "un.My message and options" SecUserData
   ; The message file lives where the options say, the temporary folder by default.
   ReadRegStr $0 HKCU "${OPTIONS_KEY}" "MsgFileName"
-  ${If} $0 == ""
+  Call un.IsMessageFile
+  ${If} $R0 != 1
     StrCpy $0 "$TEMP\vocalet.wav"
+    Call un.IsMessageFile
   ${EndIf}
-  Delete "$0"
+  ${If} $R0 == 1
+    Delete "$0"
+    ; What a compression cut off by a crash left beside it.
+    Delete "$0.new"
+  ${EndIf}
   DeleteRegKey HKCU "${OPTIONS_KEY}"
   ; The language key is the family's: only Vocalet's value goes.
   DeleteRegValue HKCU "${MLS_KEY}" "Vocalet"
   DeleteRegKey /ifempty HKCU "${MLS_KEY}"
   DeleteRegKey /ifempty HKCU "Software\Quindle"
+  ; The mail hand-off file, kept per user.
+  SetShellVarContext current
+  Delete "$LOCALAPPDATA\Quindle\Vocalet\eMail.dat"
+  Delete "$LOCALAPPDATA\Quindle\Vocalet\eMail.dat.new"
+  RMDir "$LOCALAPPDATA\Quindle\Vocalet"
+  RMDir "$LOCALAPPDATA\Quindle"
+  SetShellVarContext all
 SectionEnd
 
 Section "-un.Vocalet"

@@ -212,12 +212,14 @@ check "setup /S succeeds" install
 # Another program's setup counts its use of the same files.
 reg32 add "$SHARED" /v "$sendmail" /t REG_DWORD /d 2 /f >/dev/null
 reg32 add "$SHARED" /v "$draghook" /t REG_DWORD /d 2 /f >/dev/null
+printf 'RIFF....WAVE' >"$msg.new"
 check "uninstall /S /REMOVEUSERDATA finishes" uninstall /REMOVEUSERDATA
 check "program folder gone" absent "$U_inst"
 check "shared files kept for the other program" test -f "$U_orvane/SendMail.exe" -a -f "$U_orvane/ovhkDrag.dll"
 check "their use counts down to one" \
   equals "$(value "$SHARED" "$sendmail") $(value "$SHARED" "$draghook")" "0x1 0x1"
 check "message file removed" absent "$msg"
+check "a compression's leftover beside it removed" absent "$msg.new"
 check "options removed" eval '! has_key "$OPTIONS"'
 check "Vocalet's language removed" eval '! has_value "$MLS" Vocalet'
 check "the family's other language values kept" equals "$(value "$MLS" SoundRec)" "0x3"
@@ -230,6 +232,27 @@ check "the uncounted copy counts as one use more" \
   equals "$(value "$SHARED" "$sendmail") $(value "$SHARED" "$draghook")" "0x2 0x2"
 check "uninstall /S finishes" uninstall
 check "shared files kept" test -f "$U_orvane/SendMail.exe" -a -f "$U_orvane/ovhkDrag.dll"
+
+echo "== removing user data when MsgFileName names no message"
+# Only the default message in the temporary folder goes; what the value names stays.
+temp_win=$(wine cmd /c echo %TEMP% </dev/null 2>>"$log" | tr -d '\r')
+default_msg="$(unix "$temp_win")/vocalet.wav"
+others_win="$profile\\Others"
+others=$(unix "$others_win")
+mkdir -p "$others/folder.wav"
+echo a >"$others/a.txt"
+echo b >"$others/b.txt"
+echo "not a wave" >"$others/notes.wav"
+echo inside >"$others/folder.wav/inside.txt"
+for named in "$others_win\\*.txt" "$others_win\\notes.wav" "$others_win\\folder.wav"; do
+  check "setup /S succeeds" install
+  printf 'RIFF....WAVE' >"$default_msg"
+  reg32 add "$OPTIONS" /v MsgFileName /d "$named" /f >/dev/null
+  check "uninstall /S /REMOVEUSERDATA finishes (MsgFileName $named)" uninstall /REMOVEUSERDATA
+  check "the default message removed" absent "$default_msg"
+  check "nothing that MsgFileName names removed" \
+    test -f "$others/a.txt" -a -f "$others/b.txt" -a -f "$others/notes.wav" -a -f "$others/folder.wav/inside.txt"
+done
 
 if [ $failures -ne 0 ]; then
   echo "$failures check(s) failed; Wine's output:"
