@@ -110,23 +110,38 @@ std::string MessageBoxText(const Vocalet& app) {
   return "";
 }
 
+struct ChildQuery {
+  std::string cls, text;
+  HWND found = nullptr;
+};
+BOOL CALLBACK MatchChild(HWND h, LPARAM lp) {
+  auto* q = reinterpret_cast<ChildQuery*>(lp);
+  char c[64] = {}, t[256] = {};
+  GetClassNameA(h, c, sizeof c);
+  GetWindowTextA(h, t, sizeof t);
+  if (lstrcmpiA(c, q->cls.c_str()) == 0 && q->text == t) {
+    q->found = h;
+    return FALSE;
+  }
+  return TRUE;
+}
 HWND ChildWithText(HWND parent, const std::string& cls, const std::string& text) {
-  struct Q {
-    std::string cls, text;
-    HWND found = nullptr;
-  } q{cls, text};
-  EnumChildWindows(parent, [](HWND h, LPARAM lp) -> BOOL {
-    auto* q = reinterpret_cast<Q*>(lp);
-    char c[64] = {}, t[256] = {};
-    GetClassNameA(h, c, sizeof c);
-    GetWindowTextA(h, t, sizeof t);
-    if (lstrcmpiA(c, q->cls.c_str()) == 0 && q->text == t) {
-      q->found = h;
-      return FALSE;
-    }
-    return TRUE;
-  }, reinterpret_cast<LPARAM>(&q));
+  ChildQuery q{cls, text};
+  EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&q));
   return q.found;
+}
+
+// The file name box of the platform's save dialog: an edit control, on its own (edt1) or
+// inside the combo box of the Explorer-style dialog (cmb13).
+BOOL CALLBACK FindNameEdit(HWND h, LPARAM lp) {
+  char cls[16] = {};
+  GetClassNameA(h, cls, sizeof cls);
+  const int id = GetDlgCtrlID(h);
+  if (lstrcmpiA(cls, "Edit") == 0 && (id == 0x480 || id == 0x47c) && IsWindowVisible(h)) {
+    *reinterpret_cast<HWND*>(lp) = h;
+    return FALSE;
+  }
+  return TRUE;
 }
 
 using TSpawn = int(WINAPI*)(char* const argv[], int wait);
@@ -177,7 +192,7 @@ struct TTarget : IDropTarget {
 struct StandardUser : ::testing::Test {
   std::string profile = Env("USERPROFILE");
   std::string messageDir = profile + "\\" + Ansi("Голосовые сообщения");
-  std::string message = messageDir + "\\" + Ansi("сообщение.wav");
+  std::string message = messageDir + "\\" + Ansi("запись.wav");  // 12 characters at most
   std::string saveDir = profile + "\\" + Ansi("Сохранённые");
   std::string saved = saveDir + "\\" + Ansi("копия.wav");
   std::string xdgArgs = Env("E2E_XDG_ARGS");  // Windows path of the stand-in's record
@@ -256,16 +271,7 @@ void StandardUser::SaveAs() {
   }, 10000));
   HWND edit = nullptr;
   WaitUntil([&] {
-    EnumChildWindows(dialog, [](HWND h, LPARAM lp) -> BOOL {
-      char cls[16] = {};
-      GetClassNameA(h, cls, sizeof cls);
-      const int id = GetDlgCtrlID(h);
-      if (lstrcmpiA(cls, "Edit") == 0 && (id == 0x480 || id == 0x47c) && IsWindowVisible(h)) {
-        *reinterpret_cast<HWND*>(lp) = h;
-        return FALSE;
-      }
-      return TRUE;
-    }, reinterpret_cast<LPARAM>(&edit));
+    EnumChildWindows(dialog, FindNameEdit, reinterpret_cast<LPARAM>(&edit));
     return edit != nullptr;
   }, 5000);
   ASSERT_NE(edit, nullptr);
@@ -343,7 +349,6 @@ void StandardUser::EasyLaunch() {
   PostMessageA(ChildWithText(options, "Button", "Cancel"), BM_CLICK, 0, 0);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(options); }, 10000));
 
-  std::string desktop;
   char path[MAX_PATH] = {};
   ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, path, CSIDL_DESKTOP, FALSE));
   const std::string link = std::string(path) + "\\Quindle Vocalet.lnk";
@@ -358,6 +363,8 @@ void StandardUser::ChangeLanguage() {
   // The toolbar's language button (its command is its place on the toolbar, separators
   // counted) opens the list of languages; the last of them is Russian.
   HWND bar = app.ToolBar();
+  SetForegroundWindow(app.Main());
+  WaitUntil([&] { return GetForegroundWindow() == app.Main(); }, 2000);
   PostMessageA(GetParent(bar), WM_COMMAND, MAKEWPARAM(40006, BN_CLICKED),
                reinterpret_cast<LPARAM>(bar));
   Sleep(1000);

@@ -5,9 +5,9 @@
 # for a standard user, and the driver (StandardUser_test.cpp) goes through the whole job with
 # the scripted microphone. Afterwards: nothing was written into those folders, and the
 # uninstaller removes the Easy Launch shortcut noted in the user's registry.
-#   standard_user_test.sh SETUP.exe DRIVER.exe WORK_DIR MIC_DIR XDG_EMAIL_STAND_IN
+#   standard_user_test.sh SETUP.exe DRIVER.exe MIC_DIR XDG_EMAIL_STAND_IN
 set -uo pipefail
-setup=$1 driver=$2 work=$3 mic=$4 xdg=$5
+mic=$3 xdg=$4
 
 # Root writes everywhere: the test needs an account that may not. Under CI (root) it is made
 # once; a developer who is not root is such an account already.
@@ -22,7 +22,7 @@ pass() { printf 'ok    %s\n' "$*"; }
 fail() { printf 'FAIL  %s\n' "$*"; failures=$((failures + 1)); }
 check() { local what=$1; shift; if "$@"; then pass "$what"; else fail "$what"; fi; }
 
-xvfb=
+xvfb= display=
 cleanup() {
   as_user wineserver -k 2>/dev/null
   [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
@@ -30,8 +30,14 @@ cleanup() {
   rm -rf "$work"
 }
 
-rm -rf "$work"
+# Everything the account uses is copied into a folder of its own under /tmp: the build tree
+# may lie where it cannot go (a clone in root's home).
+work=$(mktemp -d "${TMPDIR:-/tmp}/vocalet-standard-user.XXXXXX") || exit 1
+trap cleanup EXIT
 mkdir -p "$work/home" "$work/fakebin"
+cp "$1" "$work/VocaletSetup.exe"
+cp "$2" "$work/driver.exe"
+setup="$work/VocaletSetup.exe" driver="$work/driver.exe"
 cp "$mic/in.raw" "$work/in.raw"
 cp "$xdg" "$work/fakebin/xdg-email"
 chmod 755 "$work/fakebin/xdg-email"
@@ -44,7 +50,6 @@ pcm.capraw { type file slave.pcm "nullcap" file "/dev/null" infile "$work/in.raw
 pcm.cap { type plug slave { pcm "capraw" format S16_LE rate 22050 channels 1 } }
 EOF
 chown -R "$account" "$work"
-trap cleanup EXIT
 
 # A display of our own that any account may use.
 exec 3>"$work/display"
