@@ -253,7 +253,8 @@ void StandardUser::Record() {
 void StandardUser::Send() {
   DeleteFileA(xdgArgs.c_str());
   app.Key(VK_F5);
-  ASSERT_TRUE(WaitUntil([&] { return Exists(xdgArgs); }, 30000)) << "xdg-email not called";
+  ASSERT_TRUE(WaitUntil([&] { return Exists(xdgArgs); }, 30000))
+      << "xdg-email not called; the program shows: " << MessageBoxText(app);
   const std::vector<std::string> args = XdgArguments();
   ASSERT_EQ(args.size(), 7u);
   EXPECT_EQ(args[5], "--attach");
@@ -417,30 +418,16 @@ TEST_F(StandardUser, RecordsSendsSavesAttachesAndPlacesAShortcutWithoutAWordOfCo
   SetCursorPos(500, 300);
   ASSERT_TRUE(app.Start()) << "Vocalet.exe from " << BinDir();
   ExpectNoMessageBox("the start");
-  {
-    SCOPED_TRACE("record");
-    Record();
-  }
-  ASSERT_TRUE(Exists(message));
-  {
-    SCOPED_TRACE("send");
-    Send();
-  }
-  {
-    SCOPED_TRACE("save as");
-    SaveAs();
-  }
-  {
-    SCOPED_TRACE("attach");
-    Attach();
-  }
-  {
-    SCOPED_TRACE("easy launch");
-    EasyLaunch();
-  }
-  {
-    SCOPED_TRACE("language");
-    ChangeLanguage();
+  // One step after the other, each on what the one before left; the first that fails ends
+  // the job, so that its failure is not buried under the ones it causes.
+  const std::vector<std::pair<const char*, void (StandardUser::*)()>> steps{
+      {"record", &StandardUser::Record},     {"send", &StandardUser::Send},
+      {"save as", &StandardUser::SaveAs},    {"attach", &StandardUser::Attach},
+      {"easy launch", &StandardUser::EasyLaunch}, {"language", &StandardUser::ChangeLanguage}};
+  for (const auto& [name, step] : steps) {
+    SCOPED_TRACE(name);
+    (this->*step)();
+    ASSERT_FALSE(HasFailure()) << "stopped at " << name;
   }
   EXPECT_TRUE(app.Quit());
   HKEY key = nullptr;
