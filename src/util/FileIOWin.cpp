@@ -110,9 +110,18 @@ bool TFile::Close() {
 }
 
 bool MoveFileOver(const std::string& from, const std::string& to, std::uint32_t* error) {
-  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    return true;
-  if (error != nullptr) *error = GetLastError() != 0 ? GetLastError() : ERROR_GEN_FAILURE;
+  // A file that is open cannot be replaced. Those who open ours do so for a moment (the
+  // mail-sender reading its hand-off file, a virus scanner looking at a new file): worth a
+  // few more tries before the failure is real.
+  DWORD code = 0;
+  for (int attempt = 0; attempt < 6; ++attempt) {
+    if (attempt > 0) Sleep(100);
+    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+      return true;
+    code = GetLastError();
+    if (code != ERROR_ACCESS_DENIED && code != ERROR_SHARING_VIOLATION) break;
+  }
+  if (error != nullptr) *error = code != 0 ? code : ERROR_GEN_FAILURE;
   return false;
 }
 

@@ -63,4 +63,21 @@ bool WriteFileSafely(const std::string& target, const void* data, std::size_t si
   return writer.Write(data, size) && writer.Commit();
 }
 
+std::int64_t CopyFileSafely(const std::string& source, const std::string& target) {
+  TFile in = TFile::OpenRead(source);
+  if (!in.IsOpen()) return -1;
+  TSafeFileWriter out(target);
+  std::int64_t total = 0;
+  char buffer[2048];
+  for (;;) {
+    const std::int64_t got = in.Read(buffer, sizeof buffer);
+    if (got < 0) return -1;
+    if (got == 0) break;
+    if (!out.Write(buffer, static_cast<std::size_t>(got))) return -1;
+    total += got;
+  }
+  in.Close();
+  return out.Commit() ? total : -1;
+}
+
 }  // namespace vocalet

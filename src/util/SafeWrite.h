@@ -52,4 +52,8 @@ bool CommitReplacement(const std::string& temp, const std::string& target, std::
 // Writes the bytes as target's whole new content, the safe way.
 bool WriteFileSafely(const std::string& target, const void* data, std::size_t size);
 
+// Copies source as target's whole new content, the safe way, in blocks of 2048 bytes:
+// the bytes copied, or -1 when anything failed (target then as it was).
+std::int64_t CopyFileSafely(const std::string& source, const std::string& target);
+
 }  // namespace vocalet

@@ -187,22 +187,10 @@ double FileDateOf(const std::string& fileName) {
 }
 
 long CopyFileData(const std::string& source, const std::string& destination) {
-  vocalet::TFile in = vocalet::TFile::OpenRead(source);
-  if (!in.IsOpen()) return 0;
   // The copy goes beside the destination first, which it replaces only once complete: a
   // full disk or a failing source part-way leaves a file already there as it was.
-  vocalet::TSafeFileWriter out(destination);
-  long total = 0;
-  char buf[2048];
-  for (;;) {
-    const std::int64_t got = in.Read(buf, sizeof buf);
-    if (got < 0) return 0;
-    if (got == 0) break;
-    if (!out.Write(buf, static_cast<size_t>(got))) return 0;
-    total += static_cast<long>(got);
-  }
-  in.Close();
-  return out.Commit() ? total : 0;
+  const std::int64_t copied = vocalet::CopyFileSafely(source, destination);
+  return copied < 0 ? 0 : static_cast<long>(copied);
 }
 
 std::string GetFileVersionText(const std::string& fileName, DWORD& versionMS,

@@ -394,26 +394,6 @@ TEST_F(CompressWaveFileTest, AFullDiskLeavesTheMessageAndNoTemporaryFile) {
 #endif
 
 #ifdef _WIN32
-TEST_F(CompressWaveFileTest, AReadErrorLeavesTheMessageAndNothingBeside) {
-  const Bytes pcm = MakeWave(WaveParams{}, test::Pcm16Bytes(test::Noise(8000 * 4, 14, 9000)));
-  ASSERT_TRUE(test::WriteFile(file_, pcm));
-  // Another program holds a lock on the data past the first few seconds: reading there fails.
-  HANDLE h = CreateFileA(file_.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                         nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE);
-  ASSERT_TRUE(LockFile(h, 40000, 0, 1000, 0));
-  std::string error;
-  const bool ok = CompressWaveFile(file_, acm::DefaultAcmLayer(), &error);
-  UnlockFile(h, 40000, 0, 1000, 0);
-  CloseHandle(h);
-  EXPECT_FALSE(ok);
-  EXPECT_EQ(error.rfind("Source read error", 0), 0u) << error;
-  Bytes now;
-  ASSERT_TRUE(test::ReadFile(file_, now));
-  EXPECT_EQ(now, pcm);
-  EXPECT_EQ(Listing(), std::vector<std::string>{"vocalet.wav"});
-}
-
 TEST_F(CompressWaveFileTest, AFailedReplacementLeavesTheMessageAndNoNewFile) {
   const Bytes pcm = MakeWave(WaveParams{}, test::Pcm16Bytes(test::Noise(8000 * 2, 15, 9000)));
   ASSERT_TRUE(test::WriteFile(file_, pcm));

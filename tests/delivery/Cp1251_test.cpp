@@ -51,7 +51,7 @@ class Cp1251 : public ::testing::Test {
     folder = base.Path() + "\\" + kPyotrAnsi;
     ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
     message = folder + "\\vocalet.wav";
-    const test::Bytes pcm = test::MakeWave(test::WaveParams{}, test::Pcm16Bytes(test::Noise(8000, 3, 9000)));
+    const vocalet::test::Bytes pcm = vocalet::test::MakeWave(vocalet::test::WaveParams{}, vocalet::test::Pcm16Bytes(vocalet::test::Noise(8000, 3, 9000)));
     WriteAll(message, std::string(pcm.begin(), pcm.end()));
   }
 };

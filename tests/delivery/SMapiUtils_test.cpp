@@ -55,20 +55,19 @@ TEST(HandOffFile, EqualPathsGiveOneKeyAndASecondSaveReplacesTheList) {
   for (const std::string& line : Lines(path)) EXPECT_NE(line, "[FileNames]");
 }
 
-TEST(HandOffFile, ASaveWhileTheMailSenderReadsTheFileReplacesItWhole) {
+TEST(HandOffFile, ASaveThatCannotReplaceTheFileLeavesTheOldOneWhole) {
   TestFolder t;
   std::string path = t.Path() + "\\eMail.dat";
   TSMapiMessage m;
   m.Files = {"C:\\first.wav"};
   m.SaveToFile(path);
-  // The mail-sender of the first Send still has the file open.
-  HANDLE reader = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
+  // Held open the whole time by another program: the new file cannot take its place.
+  HANDLE reader = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(reader, INVALID_HANDLE_VALUE);
   m.Files = {"C:\\second.wav"};
-  m.SaveToFile(path);
+  EXPECT_THROW(m.SaveToFile(path), std::runtime_error);
   CloseHandle(reader);
-  EXPECT_EQ(Lines(path).back(), "C:\\second.wav=1");
+  EXPECT_EQ(Lines(path).back(), "C:\\first.wav=1");
   EXPECT_EQ(GetFileAttributesA((path + ".new").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 

@@ -5,6 +5,11 @@
 #include <filesystem>
 #include <string>
 
+#ifndef _WIN32
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
 #include "util/SafeWrite.h"
 
 namespace vocalet {
@@ -81,6 +86,27 @@ TEST_F(SafeWrite, AStaleReplacementIsRemovedAndTheMessageKept) {
   EXPECT_EQ(Get(target_), "RIFF message");
   EXPECT_EQ(Entries(), 1u);
 }
+
+#ifndef _WIN32
+TEST_F(SafeWrite, ACopyThatFailsPartWayLeavesTheTargetAsItWas) {
+  const std::string source = (dir_ / "source.wav").string();
+  Put(source, std::string(30000, 's'));
+  Put(target_, "RIFF an earlier copy");
+  // A file size limit makes the write fail part-way, as a full disk would.
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = saved;
+  small.rlim_cur = 4096;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const std::int64_t copied = CopyFileSafely(source, target_);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, previous);
+  EXPECT_EQ(copied, -1);
+  EXPECT_EQ(Get(target_), "RIFF an earlier copy");
+  EXPECT_EQ(Entries(), 2u);
+}
+#endif
 
 }  // namespace
 }  // namespace vocalet
