@@ -2,8 +2,8 @@
 # VocaletSetup.exe and its uninstaller, silent, in a Wine prefix of their own (created fresh,
 # removed at the end): the files, the Start menu shortcut and the entry in the list of
 # installed programs; a second setup over the first; Easy Launch's shortcuts named by its
-# uninstall notes; the use count of the family's shared files; the user's message and
-# options kept, or removed on request.
+# uninstall notes in the machine's and the user's keys; the use count of the family's shared
+# files; the user's message and options kept, or removed on request.
 #   setup_test.sh SETUP.exe BIN_DIR WORK_DIR
 set -uo pipefail
 setup=$1 bin=$2 work=$3
@@ -63,6 +63,7 @@ CV='HKLM\Software\Microsoft\Windows\CurrentVersion'
 UNINST="$CV\\Uninstall\\Quindle Vocalet"
 SHARED="$CV\\SharedDLLs"
 ICONS='HKLM\Software\Orvane\Uninstall Icons\Quindle Vocalet'
+USER_ICONS='HKCU\Software\Orvane\Uninstall Icons\Quindle Vocalet'
 OPTIONS='HKCU\Software\Quindle\Vocalet'
 MLS='HKCU\Software\Quindle\MLS'
 
@@ -168,6 +169,18 @@ for l in "${links[@]}"; do
   cp "$U_startdir/Vocalet.lnk" "$(unix "$l")"
   reg32 add "$ICONS" /v "$l" /d "" /f >/dev/null
 done
+# A standard user's notes, in the user's own key.
+user_links=("$profile\\Start Menu\\Programs\\Quindle Vocalet.lnk")
+mkdir -p "$(unix "$profile\\Start Menu\\Programs")"
+for l in "${user_links[@]}"; do
+  cp "$U_startdir/Vocalet.lnk" "$(unix "$l")"
+  reg32 add "$USER_ICONS" /v "$l" /d "" /f >/dev/null
+done
+# A note with a wildcard names no one shortcut: it is not expanded.
+other_link="$profile\\Desktop\\Other Program.lnk"
+cp "$U_startdir/Vocalet.lnk" "$(unix "$other_link")"
+reg32 add "$USER_ICONS" /v "$profile\\Desktop\\*.lnk" /d "" /f >/dev/null
+reg32 add "$ICONS" /v "$profile\\Desktop\\Other Progra?.lnk" /d "" /f >/dev/null
 # A note that names something other than a shortcut is not followed.
 keep_win="$profile\\keep.txt"
 echo keep >"$(unix "$keep_win")"
@@ -180,7 +193,10 @@ check "program folder gone" absent "$U_inst"
 check "publisher folder gone" absent "$U_quindle"
 check "Start menu shortcut and its folder gone" absent "$U_startdir"
 for l in "${links[@]}"; do check "Easy Launch shortcut gone: $l" absent "$(unix "$l")"; done
+for l in "${user_links[@]}"; do check "Easy Launch shortcut noted by the user gone: $l" absent "$(unix "$l")"; done
 check "the notes' key gone" eval '! has_key "$ICONS"'
+check "the user's notes' key gone" eval '! has_key "$USER_ICONS"'
+check "a note with a wildcard is not expanded" test -f "$(unix "$other_link")"
 check "another program's notes kept" has_value 'HKLM\Software\Orvane\Uninstall Icons\Orvane Other' 'C:\other.lnk'
 check "a note naming no shortcut is not followed" test -f "$(unix "$keep_win")"
 check "uninstall entry gone" eval '! has_key "$UNINST"'
