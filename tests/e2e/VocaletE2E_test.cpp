@@ -2,6 +2,8 @@
 // what the program leaves behind (files, registry) and shows (status line, hint, buttons).
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "E2E.h"
 #include "TestFolder.h"
 
@@ -127,6 +129,41 @@ TEST_F(VocaletE2E, ClosingDuringARecordingKeepsItUncompressed) {
   std::string hint = HintOverDetails(again);
   EXPECT_NE(hint.find("Size 4 KB."), std::string::npos) << hint;  // the old size
   ASSERT_TRUE(again.Quit());
+}
+
+// The system ends the session as Windows does: it asks, it tells, and then ends the process
+// without any further message. What was recorded and the options must be on disk by then.
+TEST_F(VocaletE2E, SessionEndDuringARecordingKeepsTheRecordingAndTheOptions) {
+  options.PlainSize = 4321;
+  WriteOptions(options);
+  Vocalet app;
+  ASSERT_TRUE(app.Start());
+  app.Key(VK_F2);
+  ASSERT_TRUE(WaitUntil([&] { return app.RecorderPageShown(); }, 10000));
+  Sleep(2500);
+  DWORD_PTR answer = 0;
+  ASSERT_TRUE(SendMessageTimeoutA(app.Main(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF,
+                                  SMTO_NORMAL, 20000, &answer));
+  EXPECT_TRUE(answer) << "the program vetoed the end of the session";
+  ASSERT_TRUE(SendMessageTimeoutA(app.Main(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF,
+                                  SMTO_NORMAL, 30000, &answer));
+  TerminateProcess(app.Process(), 1);
+  ASSERT_TRUE(app.WaitExit(10000));
+
+  WaveInfo w = ReadWave(message);
+  ASSERT_TRUE(w.ok) << "no message file";
+  EXPECT_EQ(w.formatTag, 1) << "saved as recorded, not compressed";
+  EXPECT_EQ(w.bits, 16);
+  std::vector<short> samples(w.data.size() / 2);
+  std::memcpy(samples.data(), w.data.data(), samples.size() * 2);
+  EXPECT_GT(Rms(samples), 300.0) << "the message holds silence";
+  HANDLE file = CreateFileA(message.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  const DWORD size = GetFileSize(file, nullptr);
+  CloseHandle(file);
+  Options saved = ReadOptions();
+  EXPECT_EQ(saved.PlainSize, static_cast<int>(size));
+  EXPECT_GE(saved.DurationSec, 2);
 }
 
 TEST_F(VocaletE2E, FiftyRecordingsLeaveNoObjectsBehind) {
