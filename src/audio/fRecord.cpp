@@ -265,11 +265,14 @@ void TRecorderForm::cmdPlay(TComponent*) {
 
 void TRecorderForm::cmdStop(TComponent*) {
   Recorder->Stop([this](TComponent*) { Stopped(this); });
-  if (Recording) {
+  const bool recorded = Recording;
+  if (recorded) {
     Recording = false;
     SaveRecording();  // before the device closes: closing discards what is not saved
   }
   Recorder->Close();
+  // The device holds the file it saved until it is closed.
+  if (recorded) PlaceRecording();
   if (btnPause->Down()) btnPause->SetDown(false);
 }
 
@@ -287,7 +290,8 @@ std::string RecordingBeside(const std::string& message) {
 // every backslash and n.
 void ShowErrorText(const std::string& text) {
   MessageBeep(MB_ICONHAND);
-  MessageBoxA(nullptr, text.c_str(), ErrorTitle.c_str(), MB_ICONHAND | MB_TASKMODAL | MB_SETFOREGROUND);
+  MessageBoxA(nullptr, text.c_str(), ErrorTitle.c_str(),
+              MB_ICONHAND | MB_TASKMODAL | MB_SETFOREGROUND);
 }
 
 std::string SystemErrorText(DWORD code) {
@@ -308,18 +312,24 @@ void TRecorderForm::SaveRecording() {
   // The recording is written to a file of its own first: the message it replaces stays
   // until the new one is known to hold something, and a message file that another program
   // holds open does not cost the recording.
-  std::string saved;
+  savedFile_.clear();
   for (const std::string& file : {RecordingBeside(message),
                                   AddPath(GetTempDir(), "Vocalet recording.wav")}) {
     DeleteFileA(file.c_str());
     Recorder->FileName = file;
     if (Recorder->Save()) {
-      saved = file;
+      savedFile_ = file;
       break;
     }
     if (SaveErrorText.empty()) SaveErrorText = Recorder->ErrorText();
   }
   Recorder->FileName = message;
+}
+
+void TRecorderForm::PlaceRecording() {
+  const std::string& message = Recorder->FileName;
+  const std::string saved = savedFile_;
+  savedFile_.clear();
   if (saved.empty()) {
     LastFate = rfLost;
     VMProperties->DurationSec = durationBefore_;

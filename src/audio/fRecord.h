@@ -94,5 +94,7 @@ class TRecorderForm : public TPanel {
   void SetRunning(bool running);
   void Started(const std::string& status, bool recording);
   void SaveRecording();
+  void PlaceRecording();
   int durationBefore_ = 0;  // the message's duration while a new one is recorded
+  std::string savedFile_;   // where SaveRecording put the recording; empty when nowhere
 };

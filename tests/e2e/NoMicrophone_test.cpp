@@ -1,6 +1,7 @@
 // The real Vocalet.exe under Wine on a machine without a microphone: the sound system's
 // default device plays but records nothing (see this test's .asoundrc).
 #include <gtest/gtest.h>
+#include <windows.h>
 #include <tlhelp32.h>
 
 #include "E2E.h"
@@ -50,6 +51,7 @@ TEST(NoMicrophone, RecordingSaysNothingWasRecordedAndLeavesNothingToSend) {
   ASSERT_TRUE(WaitUntil([&] { return app.ShownBox() == nullptr; }, 10000));
 
   EXPECT_FALSE(Exists(options.MsgFileName)) << "an empty recording became the message";
+  EXPECT_FALSE(Exists(folder.Path() + "\\message.recording.wav")) << "nothing is kept of nothing";
   EXPECT_TRUE(WaitUntil([&] { return !app.RecorderPageShown(); }, 10000));
   EXPECT_EQ(app.StatusLine(), "Click the Record button to record your voice message.");
   EXPECT_FALSE(app.ToolButtonEnabled(Vocalet::btnPlay));
