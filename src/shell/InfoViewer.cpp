@@ -6,19 +6,6 @@
 #include "mls/qdSharedMLS.h"
 #include "util/ovUtils.h"
 
-std::vector<std::string> ParseTips(const std::string& text) {
-  std::vector<std::string> tips;
-  std::istringstream in(text);
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    size_t first = line.find_first_not_of(" \t");
-    if (first == std::string::npos || line[first] == ';') continue;
-    tips.push_back(line.substr(first));
-  }
-  return tips;
-}
-
 TInfoViewer::TInfoViewer(TComponent* owner) : TPanel(owner) {
   Name = "InfoViewer";
   BevelOuter = bvNone;

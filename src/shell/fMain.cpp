@@ -203,6 +203,7 @@ TVocaletForm::TVocaletForm(TComponent* owner) : TForm(owner) {
 
   OnShow = [this](TComponent* s) { FormShow(s); };
   OnClose = [this](TComponent* s, TCloseAction& action) { FormClose(s, action); };
+  OnEndSession = [this](TComponent* s) { FormEndSession(s); };
   FormCreate(this);
 }
 
@@ -312,11 +313,11 @@ void TVocaletForm::FormCreate(TComponent*) {
   GetSpecialFolderPath(CSIDL_PERSONAL, SaveDialog.InitialDir);
   ApplyLanguage();
   RecorderFrame->OnPlayDone = [this](TComponent*) { Book->SetPageIndex(0); };
-  // The saved language; a translation that is missing or broken starts us in the default
-  // language without a word, since the user cannot act on it now.
+  // The saved language; a translation that is missing, broken or unreadable starts us in
+  // the default language without a word, since the user cannot act on it now.
   try {
     MLSManager->SelectLanguage(MLSManager->ReadLanguageSetting("Vocalet"));
-  } catch (const EMLSException&) {
+  } catch (const std::exception&) {
     MLSManager->SelectLanguage(MLSManager->DefaultLanguage());
   }
   ApplyLanguage();
@@ -486,9 +487,15 @@ void TVocaletForm::cmdStop(TComponent* sender) {
   if (!sender) return;
   Book->SetPageIndex(0);
   if (!RecorderFrame->PlayMode) {
-    VMProperties->PlainSize = FileSizeOf(VMProperties->MsgFileName);
-    if (!VMProperties->PackOnSend) PackMessage();
+    // Only a recording that became the message changes it; after an empty one, or one kept
+    // elsewhere, the message and everything shown of it stay as before the recording.
+    const auto fate = RecorderFrame->LastFate;
+    if (fate == TRecorderForm::rfMessage || fate == TRecorderForm::rfSilent) {
+      VMProperties->PlainSize = FileSizeOf(VMProperties->MsgFileName);
+      if (!VMProperties->PackOnSend) PackMessage();
+    }
     UpdateMessageInfo();
+    RecorderFrame->ReportRecording();
   }
 }
 
@@ -665,6 +672,27 @@ void TVocaletForm::ApplyLanguage() {
 
 void TVocaletForm::FormClose(TComponent*, TCloseAction&) {
   cmdStop(nullptr);
+  // A recording that could not become the message: the user must learn where it went.
+  const auto fate = RecorderFrame->LastFate;
+  if (fate == TRecorderForm::rfKept || fate == TRecorderForm::rfLost)
+    RecorderFrame->ReportRecording();
   MLSManager->WriteLanguageSetting("Vocalet", MLSManager->Language());
   InfoViewer->Close();
+}
+
+void TVocaletForm::FormEndSession(TComponent*) {
+  // The system ends the process as soon as this returns, and the end of the program, where
+  // the options are saved, never comes. A running recording is saved as it is: compressing
+  // it could outlast the time the system gives.
+  const bool recording = RecorderFrame->Recording;
+  RecorderFrame->cmdStop(nullptr);
+  const auto fate = RecorderFrame->LastFate;
+  if (recording && (fate == TRecorderForm::rfMessage || fate == TRecorderForm::rfSilent))
+    VMProperties->PlainSize = FileSizeOf(VMProperties->MsgFileName);
+  try {
+    MLSManager->WriteLanguageSetting("Vocalet", MLSManager->Language());
+    VMProperties->Save();
+  } catch (const std::exception&) {
+    // Nobody is left to tell; the options of this run are lost as if the power went.
+  }
 }

@@ -72,6 +72,7 @@ class TVocaletForm : public TForm {
   void FormCreate(TComponent* sender);
   void FormShow(TComponent* sender);
   void FormClose(TComponent* sender, TCloseAction& action);
+  void FormEndSession(TComponent* sender);
   void cmdRecord(TComponent* sender);
   void cmdPlay(TComponent* sender);
   void cmdStop(TComponent* sender);
