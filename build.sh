@@ -82,7 +82,9 @@ place_components() {
 
 # Each tree's test reports, for the count of test cases at the end of the test command:
 # ctest's own (one entry per executable) and one per GoogleTest executable.
+# Python's unittest tells its count at the end of its output: ctest keeps the output whole.
 fresh_results() { rm -rf "$1/test-results"; mkdir -p "$1/test-results"; }
+REPORT_SIZES=(--test-output-size-passed 4000000 --test-output-size-failed 4000000)
 
 run_win_tests() {
   wine_warm
@@ -92,7 +94,8 @@ run_win_tests() {
   # Tests that drive the virtual display with synthetic input get a second chance: under a
   # loaded machine an X event can come late. A test that fails twice fails.
   GTEST_OUTPUT="xml:$WIN/test-results/" ctest --test-dir "$WIN" --output-on-failure -j 1 \
-    --repeat until-pass:2 --output-junit "$WIN/test-results/ctest.xml" "$@" || rc=$?
+    --repeat until-pass:2 --output-junit "$WIN/test-results/ctest.xml" "${REPORT_SIZES[@]}" \
+    "$@" || rc=$?
   wine_cold
   return $rc
 }
@@ -106,7 +109,7 @@ cmd_test() {
   log "host tests"
   fresh_results "$HOST"
   GTEST_OUTPUT="xml:$HOST/test-results/" ctest --test-dir "$HOST" --output-on-failure \
-    -j "$JOBS" --output-junit "$HOST/test-results/ctest.xml" || rc=1
+    -j "$JOBS" --output-junit "$HOST/test-results/ctest.xml" "${REPORT_SIZES[@]}" || rc=1
   log "win32 tests (under Wine)"
   with_display "$0" _wintests "$@" || rc=1
   # The last line: the test cases of both trees. A skipped case fails the command too.

@@ -4,7 +4,8 @@
 For each source file given, picks mutation sites with a random generator seeded from --seed and
 the file's path (the same seed and the same source give the same mutants, whatever else is
 listed), writes one mutant at a time into the file, rebuilds only the test executables that
-link it, and runs only their tests. Outcomes per mutant:
+link it and belong to its folder (tests/<folder> for src/<folder>; --all-linking: every one
+that links it), and runs only their tests. Outcomes per mutant:
   killed         a test failed
   survived       every test passed
   timeout        the tests ran past the mutant's time limit
@@ -20,6 +21,7 @@ with ||. Only .c/.cpp files: a header's users are not found in the build graph.
   tools/mutate.py --tree win32 --per-file 6 src/shell/fMain.cpp   (under build.sh mutate)
 """
 import argparse
+import fcntl
 import json
 import os
 import random
@@ -248,10 +250,14 @@ def ctest_tests(build_dir):
     return tests
 
 
-def affected_tests(build_dir, source, edges, tests):
-    """The tests whose executable links the source, and the ninja outputs to rebuild."""
-    users = {}
+def affected_tests(build_dir, source, edges, tests, own_folder):
+    """The tests whose executable links the source, and the ninja outputs to rebuild. With
+    own_folder, only those among them built from tests/<the source's folder>/ (when there
+    are any): one object and one or two executables to rebuild per mutant."""
+    users, inputs_of = {}, {}
     for outs, ins in edges:
+        for o in outs:
+            inputs_of[absolute(build_dir, o)] = ins
         for i in ins:
             users.setdefault(absolute(build_dir, i), []).extend(absolute(build_dir, o) for o in outs)
     seen, todo = set(), [os.path.normpath(source)]
@@ -261,13 +267,20 @@ def affected_tests(build_dir, source, edges, tests):
             if o not in seen:
                 seen.add(o)
                 todo.append(o)
-    names, targets = [], set()
+    found = {}
     for name, paths in sorted(tests.items()):
         hit = [p for p in paths if p in seen]
         if hit:
-            names.append(name)
-            targets.update(hit)
-    return names, sorted(targets)
+            found[name] = hit
+    if own_folder:
+        parts = os.path.relpath(source, ROOT).split(os.sep)
+        prefix = "tests/%s/" % parts[1] if len(parts) > 2 else None
+        own = {n: hit for n, hit in found.items()
+               if any(i.startswith(prefix) for p in hit for i in inputs_of.get(p, []))}
+        if own:
+            found = own
+    targets = sorted({p for hit in found.values() for p in hit})
+    return sorted(found), targets
 
 
 # --- Running ----------------------------------------------------------------------------
@@ -320,7 +333,7 @@ def restore_leftovers(backup_dir):
     if not os.path.isdir(backup_dir):
         return
     for name in os.listdir(backup_dir):
-        if name.endswith(".orig"):
+        if name.endswith(".orig") and os.path.exists(os.path.join(backup_dir, name[:-5] + ".path")):
             meta = os.path.join(backup_dir, name[:-5] + ".path")
             with open(meta) as f:
                 target = f.read().strip()
@@ -345,7 +358,7 @@ def expand_files(paths):
 
 def mutate_file(args, relpath, edges, tests, env, results, log):
     source = os.path.join(ROOT, relpath)
-    names, targets = affected_tests(args.build_dir, source, edges, tests)
+    names, targets = affected_tests(args.build_dir, source, edges, tests, not args.all_linking)
     if args.tests:
         names = [n for n in names if re.search(args.tests, n)]
     if args.exclude_tests:
@@ -418,6 +431,9 @@ def main():
     ap.add_argument("--seed", type=int, default=17)
     ap.add_argument("--per-file", type=int, default=10, help="mutants per file (default 10)")
     ap.add_argument("--tests", help="only the affected tests matching this regular expression")
+    ap.add_argument("--all-linking", action="store_true",
+                    help="every test that links the file, not only those of its own folder "
+                    "(tests/<folder> for src/<folder>/file.cpp)")
     ap.add_argument("--exclude-tests", default="^e2e_|^installer_",
                     help="never the affected tests matching this (default: the whole-program ones)")
     ap.add_argument("--repeat", type=int, help="runs a failing test up to this many times "
@@ -444,6 +460,13 @@ def main():
 
     signal.signal(signal.SIGTERM, on_term)
     signal.signal(signal.SIGHUP, on_term)
+    # One run per tree: a second one would take the first one's mutant for the real source.
+    os.makedirs(args.backup_dir, exist_ok=True)
+    lock = open(os.path.join(args.backup_dir, "lock"), "w")
+    try:
+        fcntl.flock(lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
+    except OSError:
+        sys.exit("another mutation run is working in %s" % args.build_dir)
     restore_leftovers(args.backup_dir)
     env = dict(os.environ, GTEST_FAIL_FAST="1")  # the first failure is enough
     edges = read_ninja_edges(args.build_dir)
