@@ -91,9 +91,12 @@ run_win_tests() {
   place_components
   local rc=0
   fresh_results "$WIN"
+  # GoogleTest under Wine takes a path without a drive letter for a relative one.
+  local reports
+  reports=$(winepath -w "$WIN/test-results" </dev/null 2>/dev/null | tr -d '\r')
   # Tests that drive the virtual display with synthetic input get a second chance: under a
   # loaded machine an X event can come late. A test that fails twice fails.
-  GTEST_OUTPUT="xml:$WIN/test-results/" ctest --test-dir "$WIN" --output-on-failure -j 1 \
+  GTEST_OUTPUT="xml:$reports\\" ctest --test-dir "$WIN" --output-on-failure -j 1 \
     --repeat until-pass:2 --output-junit "$WIN/test-results/ctest.xml" "${REPORT_SIZES[@]}" \
     "$@" || rc=$?
   wine_cold
