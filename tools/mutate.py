@@ -273,9 +273,9 @@ def affected_tests(build_dir, source, edges, tests, own_folder):
         hit = [p for p in paths if p in seen]
         if hit:
             found[name] = hit
-    if own_folder:
-        parts = os.path.relpath(source, ROOT).split(os.sep)
-        prefix = "tests/%s/" % parts[1] if len(parts) > 2 else None
+    parts = os.path.relpath(source, ROOT).split(os.sep)
+    if own_folder and len(parts) > 2:
+        prefix = "tests/%s/" % parts[1]
         own = {n: hit for n, hit in found.items()
                if any(i.startswith(prefix) for p in hit for i in inputs_of.get(p, []))}
         if own:
