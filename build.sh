@@ -7,6 +7,8 @@
 #   ./build.sh package   build build/win32/VocaletSetup.exe (NSIS)
 #   ./build.sh bench     release host build, run the benchmarks
 #   ./build.sh fuzz T [SECONDS]   build the libFuzzer targets with clang and run target T
+#   ./build.sh mutate [--tree win32] [OPTIONS] PATHS...   seeded mutants of the sources against
+#                        the tests that link them (tools/mutate.py --help)
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")" && pwd)"
 cd "$ROOT"
@@ -78,13 +80,25 @@ place_components() {
   done
 }
 
+# Each tree's test reports, for the count of test cases at the end of the test command:
+# ctest's own (one entry per executable) and one per GoogleTest executable.
+# Python's unittest tells its count at the end of its output: ctest keeps the output whole.
+fresh_results() { rm -rf "$1/test-results"; mkdir -p "$1/test-results"; }
+REPORT_SIZES=(--test-output-size-passed 4000000 --test-output-size-failed 4000000)
+
 run_win_tests() {
   wine_warm
   place_components
   local rc=0
+  fresh_results "$WIN"
+  # GoogleTest under Wine takes a path without a drive letter for a relative one.
+  local reports
+  reports=$(winepath -w "$WIN/test-results" </dev/null 2>/dev/null | tr -d '\r')
   # Tests that drive the virtual display with synthetic input get a second chance: under a
   # loaded machine an X event can come late. A test that fails twice fails.
-  ctest --test-dir "$WIN" --output-on-failure -j 1 --repeat until-pass:2 "$@" || rc=$?
+  GTEST_OUTPUT="xml:$reports\\" ctest --test-dir "$WIN" --output-on-failure -j 1 \
+    --repeat until-pass:2 --output-junit "$WIN/test-results/ctest.xml" "${REPORT_SIZES[@]}" \
+    "$@" || rc=$?
   wine_cold
   return $rc
 }
@@ -96,10 +110,16 @@ cmd_test() {
   wine_prefix
   local rc=0
   log "host tests"
-  ctest --test-dir "$HOST" --output-on-failure -j "$JOBS" || rc=1
+  fresh_results "$HOST"
+  GTEST_OUTPUT="xml:$HOST/test-results/" ctest --test-dir "$HOST" --output-on-failure \
+    -j "$JOBS" --output-junit "$HOST/test-results/ctest.xml" "${REPORT_SIZES[@]}" || rc=1
   log "win32 tests (under Wine)"
   with_display "$0" _wintests "$@" || rc=1
+  # The last line: the test cases of both trees. A skipped case fails the command too.
+  local count
+  count=$(python3 "$ROOT/tools/test-count.py" "$HOST/test-results" "$WIN/test-results") || rc=1
   [ $rc -eq 0 ] && log "all tests passed" || log "SOME TESTS FAILED"
+  echo "$count"
   return $rc
 }
 
@@ -173,6 +193,32 @@ cmd_fuzz() {
     $( [ -d "$corpus" ] && echo "$corpus" )
 }
 
+cmd_mutate() {
+  local tree=host prev=
+  for a in "$@"; do
+    case "$prev$a" in --treewin32|--tree=win32) tree=win32 ;; esac
+    prev=$a
+  done
+  if [ "$tree" = host ]; then
+    [ -f "$HOST/build.ninja" ] || build_host
+    python3 "$ROOT/tools/mutate.py" "$@"
+  else
+    [ -f "$WIN/build.ninja" ] || build_win
+    wine_prefix
+    with_display "$0" _mutate "$@"
+  fi
+}
+
+# Under Wine, like the Windows tests: a warm wineserver and the shared components in place.
+run_win_mutants() {
+  wine_warm
+  place_components
+  local rc=0
+  python3 "$ROOT/tools/mutate.py" "$@" || rc=$?
+  wine_cold
+  return $rc
+}
+
 verb=${1:-test}; shift || true
 case "$verb" in
   setup) setup ;;
@@ -182,7 +228,9 @@ case "$verb" in
   run) cmd_run "$@" ;;
   bench) cmd_bench "$@" ;;
   fuzz) cmd_fuzz "$@" ;;
+  mutate) cmd_mutate "$@" ;;
+  _mutate) run_win_mutants "$@" ;;
   _wintests) run_win_tests "$@" ;;
   _start) cmd_start "$@" ;;
-  *) echo "usage: $0 run|test|build|package|bench|fuzz" >&2; exit 2 ;;
+  *) echo "usage: $0 run|test|build|package|bench|fuzz|mutate" >&2; exit 2 ;;
 esac

@@ -34,18 +34,6 @@ struct ToolbarOnForm {
   }
 };
 
-TEST(ToolbarWithBitmap, IsAFlatTransparentToolbar) {
-  ToolbarOnForm t;
-  EXPECT_TRUE(t.bar->Flat());
-  LONG style = GetWindowLongA(t.bar->Handle(), GWL_STYLE);
-  EXPECT_TRUE(style & TBSTYLE_TRANSPARENT);
-  EXPECT_TRUE(style & TBSTYLE_FLAT);
-  char cls[64] = {};
-  GetClassNameA(t.bar->Handle(), cls, sizeof cls);
-  EXPECT_STREQ(cls, TOOLBARCLASSNAMEA);
-  EXPECT_EQ(t.bar->Image(), nullptr);
-}
-
 TEST(ToolbarWithBitmap, PictureIsRepeatedAlongTheTopEdge) {
   ToolbarOnForm t;
   t.bar->SetImage(&t.picture);

@@ -1,8 +1,10 @@
 // What others read of our files: sox, and the reference decoder.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <string>
 
 extern "C" {
 #include <gsm.h>
@@ -19,8 +21,10 @@ std::vector<double> ToDouble(const std::vector<std::int16_t>& s) { return std::v
 class InteropTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // One folder per process: other runs of these tests may share the temporary folder.
     dir_ = std::filesystem::temp_directory_path() /
-           ("vocalet_interop_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+           ("vocalet_interop_" + std::to_string(::getpid()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::create_directories(dir_);
   }
   void TearDown() override { std::filesystem::remove_all(dir_); }

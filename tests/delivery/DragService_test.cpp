@@ -277,7 +277,7 @@ TEST_F(DragService, AFeedbackDragOntoATargetHandsOverThePathAtTheDrop) {
   target.askWhileHovering = true;
   ASSERT_EQ(RegisterDragDrop(targetWindow, &target), S_OK);
   Pump(300);
-  if (!DragWithXPointer(100, 100, 480, 380, "Vocalet message")) GTEST_SKIP() << "no xdotool";
+  ASSERT_TRUE(DragWithXPointer(100, 100, 480, 380, "Vocalet message")) << "xdotool failed";
   RevokeDragDrop(targetWindow);
 
   EXPECT_EQ(target.dropped, "C:\\Temp\\vocalet.wav");
@@ -306,7 +306,7 @@ TEST_F(DragService, APlainDragShowsNoWindowAndKeepsTheCursor) {
   TTarget target;
   ASSERT_EQ(RegisterDragDrop(targetWindow, &target), S_OK);
   Pump(300);
-  if (!DragWithXPointer(100, 100, 480, 380, "Vocalet message")) GTEST_SKIP() << "no xdotool";
+  ASSERT_TRUE(DragWithXPointer(100, 100, 480, 380, "Vocalet message")) << "xdotool failed";
   RevokeDragDrop(targetWindow);
   EXPECT_EQ(target.dropped, "C:\\Temp\\vocalet.wav");
   EXPECT_FALSE(target.sawFeedbackWindow);
@@ -319,7 +319,7 @@ TEST_F(DragService, APlainDragShowsNoWindowAndKeepsTheCursor) {
 TEST_F(DragService, ADropOnNothingEndsTheDragWithoutAskingTheOwner) {
   HWND ground = MakeWindow("DragGround", 0, 0, 700, 600);
   Pump(300);
-  if (!DragWithXPointer(100, 100, 300, 250, "Vocalet message")) GTEST_SKIP() << "no xdotool";
+  ASSERT_TRUE(DragWithXPointer(100, 100, 300, 250, "Vocalet message")) << "xdotool failed";
   EXPECT_TRUE(log.empty());
   EXPECT_EQ(endDrags, 1);
   EXPECT_EQ(DragCursorHideCount(), 0);
@@ -417,7 +417,7 @@ TEST_F(DragNAttach, ADropHandsThePathToTheTargetAfterThePreparation) {
   TTarget target;
   target.askWhileHovering = true;
   ASSERT_EQ(RegisterDragDrop(targetWindow, &target), S_OK);
-  if (!MovePointer(300, 120)) GTEST_SKIP() << "no xdotool";
+  ASSERT_TRUE(MovePointer(300, 120)) << "xdotool failed";
   Pump(300);
   // Press inside the window, whose right edge lies 5 pixels right of the pointer.
   ASSERT_TRUE(SpawnDrag(300 - 80, 120 + 25, 480, 380, "sleep 1; "));
@@ -436,7 +436,7 @@ TEST_F(DragNAttach, ADropHandsThePathToTheTargetAfterThePreparation) {
 
 TEST_F(DragNAttach, ADragReleasedOverNothingClosesWithFalse) {
   HWND ground = MakeWindow("DragGround", 0, 0, 700, 600);
-  if (!MovePointer(300, 120)) GTEST_SKIP() << "no xdotool";
+  ASSERT_TRUE(MovePointer(300, 120)) << "xdotool failed";
   Pump(300);
   ASSERT_TRUE(SpawnDrag(300 - 80, 120 + 25, 350, 400, "sleep 1; "));
   EXPECT_FALSE(ShowDragNAttach("C:\\Temp\\vocalet.wav", Prepare()));
@@ -449,7 +449,7 @@ TEST_F(DragNAttach, EscapeDuringTheDragCancelsIt) {
   HWND targetWindow = MakeWindow("DropHere", 400, 300, 200, 200, WS_EX_TOPMOST);
   TTarget target;
   ASSERT_EQ(RegisterDragDrop(targetWindow, &target), S_OK);
-  if (!MovePointer(300, 120)) GTEST_SKIP() << "no xdotool";
+  ASSERT_TRUE(MovePointer(300, 120)) << "xdotool failed";
   Pump(300);
   SetTimer(nullptr, 0, 2300, PressEscapeKey);  // while the pointer is over the target
   ASSERT_TRUE(SpawnDrag(300 - 80, 120 + 25, 480, 380, "sleep 1; "));

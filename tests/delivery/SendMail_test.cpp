@@ -183,8 +183,8 @@ class WineSend : public ::testing::Test {
   std::string fakeBin = WinPathFromEnv("VOCALET_FAKE_XDG_DIR");
   std::string mailFile, message;
   void SetUp() override {
-    if (!GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version"))
-      GTEST_SKIP() << "not under Wine";
+    ASSERT_NE(GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version"), nullptr)
+        << "runs under Wine only";
     DeleteFileA((fakeBin + "\\xdg-email.args").c_str());
     DeleteFileA((fakeBin + "\\xdg-email.exit").c_str());
     mailFile = dir.Path() + "\\eMail.dat";
