@@ -4,11 +4,19 @@
 
 #include <stdexcept>
 
+std::string HandOffWriteError = "Cannot write to the file \"%s\".";
+
 namespace {
+std::string WriteErrorText(const std::string& path) {
+  std::string text = HandOffWriteError;
+  if (size_t at = text.find("%s"); at != std::string::npos) text.replace(at, 2, path);
+  return text;
+}
+
 void Write(const std::string& path, const char* section, const char* key,
            const std::string& value) {
   if (!WritePrivateProfileStringA(section, key, value.c_str(), path.c_str()))
-    throw std::runtime_error("Cannot write to the file \"" + path + "\".");
+    throw std::runtime_error(WriteErrorText(path));
 }
 
 void WriteList(const std::string& path, const char* section,
@@ -16,7 +24,7 @@ void WriteList(const std::string& path, const char* section,
   // Erasing the section first leaves exactly the current list, and no section when empty.
   if (!WritePrivateProfileStringA(section, nullptr, nullptr, path.c_str()) &&
       GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
-    throw std::runtime_error("Cannot write to the file \"" + path + "\".");
+    throw std::runtime_error(WriteErrorText(path));
   for (const std::string& entry : list) Write(path, section, entry.c_str(), "1");
 }
 }  // namespace

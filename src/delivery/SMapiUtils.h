@@ -18,6 +18,10 @@ class TSMapiMessage {
   void SaveToFile(const std::string& path) const;
 };
 
+// The text of that error, "%s" standing for the file; the main window keeps it in the
+// user's language.
+extern std::string HandOffWriteError;
+
 // The body as one INI value: every line break (CR LF, and a lone CR or LF too) becomes the
 // two characters backslash and n, so that no value ever spans lines.
 std::string EscapeMailText(const std::string& text);

@@ -40,7 +40,7 @@ void TLabel::SetCaption(const std::string& text) {
 void TLabel::Paint(TCanvas& canvas) {
   RECT r = ClientRect();
   if (!Transparent) {
-    canvas.SetBrushColor(Color);
+    canvas.SetBrushColor(ShownColor());
     canvas.FillRect(r);
   }
   TFontSpec f = Font;
@@ -307,7 +307,7 @@ LRESULT TGroupBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     RECT r;
     GetClientRect(hwnd_, &r);
     TCanvas canvas(reinterpret_cast<HDC>(wp));
-    canvas.SetBrushColor(Color);
+    canvas.SetBrushColor(ShownColor());
     canvas.FillRect(r);
     return 1;
   }
