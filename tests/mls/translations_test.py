@@ -257,6 +257,21 @@ class Translations(unittest.TestCase):
                     self.assertLessEqual(len(text), TOOLBAR_CHARS,
                                          f"{os.path.basename(path)} string {index}: {text!r}")
 
+    def test_every_shipped_language_has_its_tips_translated(self):
+        # The information panel shows "VocaletTips.<code>" beside the program, in the ANSI
+        # code page of the language's string modules; English only when the file is missing.
+        def tips(code):
+            path = os.path.join(ROOT, "src", "resources", f"VocaletTips.{code}")
+            with open(path, "rb") as f:
+                text = f.read().decode("cp1251" if code in CYRILLIC else "cp1252")
+            return [line for line in text.splitlines() if line and not line.startswith(";")]
+        english = tips("enu")
+        for code in SHIPPED:
+            with self.subTest(language=code):
+                translated = tips(code)
+                self.assertEqual(len(translated), len(english))
+                self.assertEqual([t for t in translated if t in english], [])
+
     def test_the_file_filter_keeps_its_patterns(self):
         # The save dialog splits the filter at "|" into description and pattern pairs.
         for path, module, code in translations():
