@@ -218,6 +218,9 @@ void TVocaletForm::BuildToolBar() {
   normalImages_ = ImageListFromResource("IMG_TOOLBAR", 20, RGB(255, 0, 255));
   disabledImages_ = ImageListFromResource("IMG_TOOLBARDISABLED", 20, RGB(255, 0, 255));
   ToolBar->SetImages(normalImages_, disabledImages_, normalImages_);
+  // Wider than the classic 54 pixels: the longest captions ("Verzenden", "Anhängen") need
+  // 59 pixels of Tahoma as Wine draws it, and the six buttons still leave room to spare.
+  ToolBar->ButtonSize = SIZE{64, 40};
   ToolBar->SetFlat(true);
   ToolBar->SetTransparent(true);
   btnRecord = ToolBar->AddButton("btnRecord", 0);

@@ -26,9 +26,9 @@ ACCELERATOR = re.compile(r"&[^&\s]")
 # Names that stay as they are in every language.
 PRODUCT_NAMES = ("Quindle", "Vocalet", "GSM 6.10", "http://", "F1", "CD-ROM", "HTML")
 
-# Captions of the main window's toolbar buttons (54 pixels wide, captions under the pictures):
-# (module, index). Nine characters of Tahoma at 11 pixels is about what fits; the wider
-# fonts that stand in for Tahoma under Wine fit fewer.
+# Captions of the main window's toolbar buttons (64 pixels wide, captions under the pictures):
+# (module, index). Nine characters of Tahoma at 11 pixels is about what fits; the caption-fit
+# test under Wine measures them exactly.
 TOOLBAR_CAPTIONS = (("ovShared", 23), ("ovShared", 51), ("ovShared", 114), ("Vocalet", 15),
                     ("Vocalet", 16), ("SoundRec", 5), ("SoundRec", 7), ("SoundRec", 12),
                     ("SoundRec", 23))
