@@ -218,7 +218,7 @@ TEST_F(CaptionFit, MainWindowToolbarAndStatusLine) {
       HWND bar = f.ToolBar->Handle();
       HFONT font = FontOf(bar);
       for (TToolButton* b : f.ToolBar->Buttons()) {
-        if (b->IsSeparator() || b->Caption().empty()) continue;
+        if (b->IsSeparator() || !b->Visible() || b->Caption().empty()) continue;
         RECT r = b->BoundsRect();
         SIZE text = Extent(font, b->Caption(), DT_NOPREFIX);
         fit.Within("toolbar " + b->Name, b->Caption(), text,
