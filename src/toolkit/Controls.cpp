@@ -377,8 +377,15 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     case WM_ERASEBKGND:
-      if (!oldProc_) return 1;
-      break;
+      if (oldProc_) break;
+      // A transparent child (the toolbar) asks for the background behind it, on its own
+      // device context in our coordinates; ours is painted with the rest in WM_PAINT.
+      if (HDC dc = reinterpret_cast<HDC>(wp); dc && WindowFromDC(dc) != hwnd_) {
+        RECT r;
+        GetClientRect(hwnd_, &r);
+        FillRect(dc, &r, BrushOf(ShownColor()));
+      }
+      return 1;
     case WM_COMMAND:
       if (lp) {
         if (TWinControl* c = FromHandle(reinterpret_cast<HWND>(lp)); c && c != this)

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include "toolkit/ComCtrls.h"
 #include "toolkit/ComboBox.h"
 #include "toolkit/Forms.h"
 #include "toolkit/PageControl.h"
@@ -248,6 +249,23 @@ TEST_F(Dialog, ASystemControlIsPaintedInItsColour) {
   combo->Invalidate();
   EXPECT_EQ(ScreenPixel(combo->Handle(), 4, 4), clFuchsia);
   EXPECT_EQ(ScreenPixel(box->Handle(), 117, 8), clLime);
+}
+
+TEST_F(Dialog, ATransparentToolbarShowsItsParentsColourBehindItsButtons) {
+  auto* page = Make<TPanel>(form);
+  page->SetParent(form);
+  page->BevelOuter = bvNone;
+  page->Color = clYellow;
+  page->SetBounds(0, 0, 280, 40);
+  auto* bar = Make<TToolBar>(page);
+  bar->SetParent(page);
+  bar->SetFlat(true);
+  bar->SetTransparent(true);
+  bar->SetBounds(0, 0, 280, 40);
+  bar->AddButton("btn", -1);
+  form->Show();
+  RedrawWindow(bar->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  EXPECT_EQ(ScreenPixel(bar->Handle(), 250, 20), clYellow);
 }
 
 }  // namespace
