@@ -391,9 +391,10 @@ TEST_F(DragNAttach, APressOnTheBareGradientStartsTheDragToo) {
   if (!MovePointer(300, 120)) GTEST_SKIP() << "no xdotool";
   Pump(300);
   // The lower right corner of the client area, right of the text and below it: only the
-  // gradient lies there. Without a drag the window would wait; Escape ends that wait.
+  // gradient lies there. Without a drag the window would wait; Escape, as the keyboard
+  // gives it, ends that wait or a drag whose release went astray.
   ASSERT_TRUE(SpawnDrag(300 - 1, 120 + 50, 480, 380, "sleep 1; "));
-  UINT_PTR guard = SetTimer(nullptr, 0, 15000, PressEscape);
+  UINT_PTR guard = SetTimer(nullptr, 0, 15000, PressEscapeKey);
   bool dropped = ShowDragNAttach("C:\\Temp\\vocalet.wav", Prepare());
   KillTimer(nullptr, guard);
   RevokeDragDrop(targetWindow);
