@@ -48,6 +48,14 @@ wine_prefix() {
     wineserver -w
     touch "$WINEPREFIX/.vocalet-ready"
   fi
+  # This Wine looks for its own fonts (fonts-wine) beside its data folder under a path it
+  # cannot resolve, so Marlett (the caption buttons' symbols) and Tahoma (the dialogs' font)
+  # are missing and other fonts stand in. The prefix's Fonts folder is always read.
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  if [ -d /usr/share/wine/fonts ] && [ ! -f "$fonts/marlett.ttf" ]; then
+    mkdir -p "$fonts"
+    cp /usr/share/wine/fonts/* "$fonts/"
+  fi
 }
 
 # Runs "$@" with a display: a private virtual one unless VOCALET_USE_DISPLAY is set and

@@ -1,5 +1,5 @@
 ; Quindle Vocalet setup.
-;   Vocalet.exe, VocaletTips.enu, mls\*.mls  -> <ProgramFilesDir>\Quindle\Vocalet
+;   Vocalet.exe, VocaletTips.*, mls\*.mls    -> <ProgramFilesDir>\Quindle\Vocalet
 ;   SendMail.exe, ovhkDrag.dll               -> <CommonFilesDir>\Orvane (shared by the family)
 ;   a Start menu shortcut and an entry in the list of installed programs.
 ; Built by installer/Setup.cmake:
@@ -180,6 +180,13 @@ Section "-Vocalet"
   SetOutPath "$INSTDIR"
   File "${BIN}\Vocalet.exe"
   File "${BIN}\VocaletTips.enu"
+  File "${BIN}\VocaletTips.deu"
+  File "${BIN}\VocaletTips.esp"
+  File "${BIN}\VocaletTips.fra"
+  File "${BIN}\VocaletTips.ita"
+  File "${BIN}\VocaletTips.nld"
+  File "${BIN}\VocaletTips.ptg"
+  File "${BIN}\VocaletTips.rus"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
   CreateDirectory "$SMPROGRAMS\Quindle"
@@ -301,6 +308,13 @@ Section "-un.Vocalet"
 
   Delete "$INSTDIR\Vocalet.exe"
   Delete "$INSTDIR\VocaletTips.enu"
+  Delete "$INSTDIR\VocaletTips.deu"
+  Delete "$INSTDIR\VocaletTips.esp"
+  Delete "$INSTDIR\VocaletTips.fra"
+  Delete "$INSTDIR\VocaletTips.ita"
+  Delete "$INSTDIR\VocaletTips.nld"
+  Delete "$INSTDIR\VocaletTips.ptg"
+  Delete "$INSTDIR\VocaletTips.rus"
   Delete "$INSTDIR\mls\*.mls"
   RMDir "$INSTDIR\mls"
   ; What the program itself writes beside it: the mail hand-off file and the language report.

@@ -93,7 +93,7 @@ TRecorderForm::TRecorderForm(TComponent* owner) : TPanel(owner) {
   LMono->SetBounds(120, 21, 40, 13);
   PeakGauge = Make<TVolumeGauge>(this);
   PeakGauge->SetParent(this);
-  PeakGauge->SetBounds(166, 23, 101, 11);
+  PeakGauge->SetBounds(166, 23, 101, 9);
   PeakGauge->SetMaxLevel(32767);
   PeakGauge->SetPeakMeter(true);
   PeakGauge->PeakFreq = 10;

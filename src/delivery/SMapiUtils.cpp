@@ -4,10 +4,20 @@
 
 #include "util/SafeWrite.h"
 
+std::string HandOffWriteError = "Cannot write to the file \"%s\".";
+
+namespace {
+std::string WriteErrorText(const std::string& path) {
+  std::string text = HandOffWriteError;
+  if (size_t at = text.find("%s"); at != std::string::npos) text.replace(at, 2, path);
+  return text;
+}
+}  // namespace
+
 void TSMapiMessage::SaveToFile(const std::string& path) const {
   // Written whole beside the old file and then put in its place: a mail-sender still reading
   // the previous Send sees one file or the other, never one half written.
   const std::string text = FileText();
   if (!vocalet::WriteFileSafely(path, text.data(), text.size()))
-    throw std::runtime_error("Cannot write to the file \"" + path + "\".");
+    throw std::runtime_error(WriteErrorText(path));
 }

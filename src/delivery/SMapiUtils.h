@@ -24,6 +24,10 @@ class TSMapiMessage {
   std::string FileText() const;
 };
 
+// The text of the error raised when the hand-off file cannot be written, "%s" standing for
+// the file; the main window keeps it in the user's language.
+extern std::string HandOffWriteError;
+
 // A header value as one INI line that reads back exactly: a CR LF pair becomes the two
 // characters backslash and n, a lone CR "\r", a lone LF "\l", a NUL "\0"; a backslash is
 // doubled only where it would otherwise start one of these.

@@ -54,6 +54,8 @@ TDragNAttachForm::TDragNAttachForm(TComponent* owner) : TForm(owner) {
 
   auto begin = [this](TComponent*, TMouseButton, TShiftState, int, int) { cmdBeginDrag(); };
   OnMouseDown = begin;
+  // The gradient covers the whole client area: a press anywhere lands on it first.
+  Gradient->OnMouseDown = begin;
   LDrag->OnMouseDown = begin;
   Image1->OnMouseDown = begin;
   FormCreate();

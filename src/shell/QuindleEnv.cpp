@@ -1,7 +1,10 @@
 #include "shell/QuindleEnv.h"
 
+#include "mls/VocaletMLS.h"
+#include "mls/ovSharedMLS.h"
 #include "mls/qdSharedMLS.h"
 #include "toolkit/StdCtrls.h"
+#include "util/FormatText.h"
 #include "util/ovUtils.h"
 
 TQuindleEnv::TQuindleEnv(TComponent* owner) : TComponent(owner) {
@@ -68,11 +71,22 @@ void TQuindleEnv::ToggleTips(TComponent*) {
 }
 
 namespace {
+std::string WithoutAccessKey(const std::string& caption) {
+  std::string text;
+  for (size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] == '&' && i + 1 < caption.size()) ++i;
+    text += caption[i];
+  }
+  return text;
+}
+
 class TAboutBox : public TForm {
  public:
   TAboutBox(TComponent* owner, const std::string& product) : TForm(owner) {
     BorderStyle = bsDialog;
-    SetCaption(MLS_QDSHARED->Strings[11]);
+    // The same text is the Help menu item that opens the box: its access key has no place
+    // in a title bar.
+    SetCaption(WithoutAccessKey(MLS_QDSHARED->Strings[11]));
     Font.Name = "Tahoma";
     SetClientSize(320, 150);
     auto* icon = Make<TImage>(this);
@@ -89,7 +103,9 @@ class TAboutBox : public TForm {
       return l;
     };
     line(16, product, true);
-    LVersion = line(34, "Version " + GetFileVersionText(GetModuleFileNameStr()), false);
+    LVersion = line(34, FormatText(MLS_VOCALET->Strings[53],
+                                   {GetFileVersionText(GetModuleFileNameStr())}),
+                    false);
     line(52, MLS_QDSHARED->Strings[9], false);
     auto* note = line(72, MLS_QDSHARED->Strings[10], false);
     note->AutoSize = false;
@@ -97,7 +113,7 @@ class TAboutBox : public TForm {
     note->SetBounds(64, 72, 240, 30);
     auto* ok = Make<TButton>(this);
     ok->SetParent(this);
-    ok->SetCaption("OK");
+    ok->SetCaption(MLS_OVSHARED->Strings[49]);
     ok->Default = true;
     ok->ModalResult = mrOk;
     ok->SetBounds(232, 114, 75, 23);

@@ -84,10 +84,13 @@ TVocaletForm::TVocaletForm(TComponent* owner) : TForm(owner) {
   Book = Make<TNotebook>(this);
   Book->SetParent(this);
   Book->SetBounds(0, 2, 472, 40);
+  // The notebook, its pages, the recorder panel and the status panels show the window's
+  // colour: a low-colour screen changes it once for all of them.
+  Book->ParentColor = true;
   TPanel* pageDefault = Book->AddPage("Default");
   TPanel* pageRecorder = Book->AddPage("Recorder");
-  pageDefault->Color = kWindowColor;
-  pageRecorder->Color = kWindowColor;
+  pageDefault->ParentColor = true;
+  pageRecorder->ParentColor = true;
 
   ToolBar = Make<TToolbarWithBitmap>(pageDefault);
   ToolBar->SetParent(pageDefault);
@@ -97,6 +100,7 @@ TVocaletForm::TVocaletForm(TComponent* owner) : TForm(owner) {
   RecorderFrame = Make<TRecorderForm>(pageRecorder);
   RecorderFrame->SetParent(pageRecorder);
   RecorderFrame->SetBounds(0, 0, 506, 190);
+  RecorderFrame->ParentColor = true;
   // The panel's Stop and Pause belong to the window's commands.
   RecorderFrame->btnStop->OnClick = [this](TComponent* s) { cmdStop(s); };
   RecorderFrame->btnPause->OnClick = [this](TComponent* s) { cmdPause(s); };
@@ -112,7 +116,7 @@ TVocaletForm::TVocaletForm(TComponent* owner) : TForm(owner) {
   panInfoViewer->SetParent(this);
   panInfoViewer->BevelOuter = bvNone;
   panInfoViewer->ShowCaption = false;
-  panInfoViewer->Color = kWindowColor;
+  panInfoViewer->ParentColor = true;
   panInfoViewer->SetBounds(0, 46, 472, 62);
   InfoViewer = Make<TInfoViewer>(panInfoViewer);
   InfoViewer->SetParent(panInfoViewer);
@@ -128,7 +132,7 @@ TVocaletForm::TVocaletForm(TComponent* owner) : TForm(owner) {
   panStatusbar->SetParent(this);
   panStatusbar->BevelOuter = bvNone;
   panStatusbar->ShowCaption = false;
-  panStatusbar->Color = kWindowColor;
+  panStatusbar->ParentColor = true;
   panStatusbar->SetBounds(0, 108, 472, 20);
   LMessageInfo = Make<TLabel>(panStatusbar);
   LMessageInfo->SetParent(panStatusbar);
@@ -163,7 +167,7 @@ TVocaletForm::TVocaletForm(TComponent* owner) : TForm(owner) {
   // Picture and paint box are disabled, so that a click on them reaches the panel. The
   // picture is only the paint box's source.
   auto indicator = [](TPanel* panel, const char* resource, TImage*& img, TPaintBox*& box) {
-    panel->Color = kWindowColor;
+    panel->ParentColor = true;
     img = Make<TImage>(panel);
     img->SetParent(panel);
     img->AutoSize = true;
@@ -216,6 +220,9 @@ void TVocaletForm::BuildToolBar() {
   normalImages_ = ImageListFromResource("IMG_TOOLBAR", 20, RGB(255, 0, 255));
   disabledImages_ = ImageListFromResource("IMG_TOOLBARDISABLED", 20, RGB(255, 0, 255));
   ToolBar->SetImages(normalImages_, disabledImages_, normalImages_);
+  // Wider than the classic 54 pixels: the longest captions ("Verzenden", "Anhängen") need
+  // 59 pixels of Tahoma as Wine draws it, and the six buttons still leave room to spare.
+  ToolBar->ButtonSize = SIZE{64, 40};
   ToolBar->SetFlat(true);
   ToolBar->SetTransparent(true);
   btnRecord = ToolBar->AddButton("btnRecord", 0);
@@ -361,7 +368,7 @@ void TVocaletForm::FormShow(TComponent*) {
     RecorderFrame->ImageBkg->SetVisible(false);
     ToolBar->SetImage(nullptr);
     Color = clBtnFace;
-    Invalidate();
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
   }
   if (TSliderForm* slider = CreateSliderWindow()) {
     slider->OnVolumeChange = [this](TComponent* s, int level) { VolumeLevelChanged(s, level); };
@@ -540,7 +547,7 @@ void TVocaletForm::cmdSaveAs(TComponent*) {
   long copied = CopyFileData(VMProperties->MsgFileName, SaveDialog.FileName);
   // A copy that failed must not look like a saved message.
   if (copied == 0 && FileSizeOf(VMProperties->MsgFileName) > 0)
-    ShowErrorMessage(Handle(), "The voice message could not be saved as\\n" + SaveDialog.FileName);
+    ShowErrorMessage(Handle(), FormatText(MLS_VOCALET->Strings[52], {SaveDialog.FileName}));
 }
 
 void TVocaletForm::cmdAttach(TComponent*) {
@@ -660,6 +667,7 @@ void TVocaletForm::ApplyLanguage() {
     SliderForm->DeviceCaption = SliderForm->VolumeMode ? SliderVolumeText : SliderMicrophoneText;
     SliderForm->Invalidate();
   }
+  HandOffWriteError = vo[54];
   DragNAttachPrompt = vo[3];
   DragNAttachCaption = vo[4];
   QuindleEnv->ApplyTexts();

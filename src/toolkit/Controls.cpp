@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <map>
 #include <set>
 
 #include "toolkit/Forms.h"
@@ -10,7 +11,17 @@
 
 namespace {
 const char kWrapperProp[] = "VocaletControl";
+
+// The brush a child control is painted with; a program uses a handful of colours, so each
+// brush is kept for the whole run.
+HBRUSH BrushOf(TColor color) {
+  if (color & clSystemFlag) return GetSysColorBrush(static_cast<int>(color & 0xFF));
+  static std::map<TColor, HBRUSH> brushes;
+  HBRUSH& b = brushes[color];
+  if (!b) b = CreateSolidBrush(color);
+  return b;
 }
+}  // namespace
 
 HINSTANCE ModuleInstance() { return GetModuleHandleA(nullptr); }
 
@@ -38,6 +49,12 @@ TControl::~TControl() {
   // The hint timer must not reach a control that is gone.
   if (Application) Application->ControlDestroyed(this);
   if (parent_) parent_->RemoveControl(this);
+}
+
+TColor TControl::ShownColor() const {
+  const TControl* c = this;
+  while (c->ParentColor && c->parent_) c = c->parent_;
+  return c->Color;
 }
 
 void TControl::SetParent(TWinControl* parent) {
@@ -283,7 +300,7 @@ void TWinControl::SetFocus() {
 }
 
 void TWinControl::PaintWindow(TCanvas& canvas) {
-  canvas.SetBrushColor(Color);
+  canvas.SetBrushColor(ShownColor());
   RECT r = ClientRect();
   if (hwnd_) GetClientRect(hwnd_, &r);
   canvas.FillRect(r);
@@ -362,8 +379,15 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     case WM_ERASEBKGND:
-      if (!oldProc_) return 1;
-      break;
+      if (oldProc_) break;
+      // A transparent child (the toolbar) asks for the background behind it, on its own
+      // device context in our coordinates; ours is painted with the rest in WM_PAINT.
+      if (HDC dc = reinterpret_cast<HDC>(wp); dc && WindowFromDC(dc) != hwnd_) {
+        RECT r;
+        GetClientRect(hwnd_, &r);
+        FillRect(dc, &r, BrushOf(ShownColor()));
+      }
+      return 1;
     case WM_COMMAND:
       if (lp) {
         if (TWinControl* c = FromHandle(reinterpret_cast<HWND>(lp)); c && c != this)
@@ -378,6 +402,20 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       }
       break;
     }
+    // The system's controls ask their parent for the brush of their background: they get
+    // the colour their wrapper is to be shown in.
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSTATIC:
+      if (TWinControl* c = FromHandle(reinterpret_cast<HWND>(lp)); c && c != this) {
+        HDC dc = reinterpret_cast<HDC>(wp);
+        const TColor color = c->ShownColor();
+        SetBkColor(dc, ColorToRGB(color));
+        SetTextColor(dc, ColorToRGB(c->Font.Color));
+        return reinterpret_cast<LRESULT>(BrushOf(color));
+      }
+      break;
     case WM_SIZE: {
       RECT wr;
       GetWindowRect(hwnd_, &wr);

@@ -58,6 +58,11 @@ class TControl : public TComponent {
   bool ShowHint = false;
   HCURSOR Cursor = nullptr;  // null: the arrow
   TColor Color = clBtnFace;
+  // Drawn in the parent's colour instead of Color, so that a window's colour change reaches
+  // the panels that only repeat it.
+  bool ParentColor = false;
+  // The colour the control is drawn in: Color, or the parent's when ParentColor is set.
+  TColor ShownColor() const;
   TFontSpec Font;
 
   TNotifyEvent OnClick;

@@ -299,6 +299,9 @@ void CALLBACK TApplication::HintTimerProc(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 void TApplication::HintMouseMove(TControl* control) {
+  // A control without a hint of its own shows its parent's: a picture on a panel speaks for
+  // the panel.
+  while (control && control->Hint.empty()) control = control->Parent();
   if (control == hintControl_) return;
   CancelHint();
   if (!ShowHint || !control || !control->ShowHint || control->Hint.empty()) return;

@@ -7,6 +7,10 @@ int ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
 
 // --- TLabel -------------------------------------------------------------------------------
 
+namespace {
+constexpr int kInkMargin = 2;
+}
+
 TLabel::TLabel(TComponent* owner) : TGraphicControl(owner) { SetBounds(0, 0, 65, 13); }
 
 SIZE TLabel::TextSize() const {
@@ -27,6 +31,9 @@ SIZE TLabel::TextSize() const {
 
 void TLabel::AdjustSize() {
   SIZE s = TextSize();
+  // The glyphs' ink may reach a pixel or two past the advance that DrawText measures (bold
+  // Cyrillic under Wine does): a label that fits its text exactly would clip it.
+  if (!WordWrap && !caption_.empty()) s.cx += kInkMargin;
   int left = Left();
   if (Alignment == taRightJustify) left = Left() + Width() - s.cx;
   SetBounds(left, Top(), WordWrap ? Width() : s.cx, s.cy);
@@ -40,7 +47,7 @@ void TLabel::SetCaption(const std::string& text) {
 void TLabel::Paint(TCanvas& canvas) {
   RECT r = ClientRect();
   if (!Transparent) {
-    canvas.SetBrushColor(Color);
+    canvas.SetBrushColor(ShownColor());
     canvas.FillRect(r);
   }
   TFontSpec f = Font;
@@ -307,7 +314,7 @@ LRESULT TGroupBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     RECT r;
     GetClientRect(hwnd_, &r);
     TCanvas canvas(reinterpret_cast<HDC>(wp));
-    canvas.SetBrushColor(Color);
+    canvas.SetBrushColor(ShownColor());
     canvas.FillRect(r);
     return 1;
   }

@@ -434,6 +434,27 @@ TEST_F(DragNAttach, ADropHandsThePathToTheTargetAfterThePreparation) {
   DestroyWindow(ground);
 }
 
+TEST_F(DragNAttach, APressOnTheBareGradientStartsTheDragToo) {
+  HWND ground = MakeWindow("DragGround", 0, 0, 700, 600);
+  HWND targetWindow = MakeWindow("DropHere", 400, 300, 200, 200, WS_EX_TOPMOST);
+  TTarget target;
+  ASSERT_EQ(RegisterDragDrop(targetWindow, &target), S_OK);
+  if (!MovePointer(300, 120)) GTEST_SKIP() << "no xdotool";
+  Pump(300);
+  // The lower right corner of the client area, right of the text and below it: only the
+  // gradient lies there. Without a drag the window would wait; Escape, as the keyboard
+  // gives it, ends that wait or a drag whose release went astray.
+  ASSERT_TRUE(SpawnDrag(300 - 1, 120 + 50, 480, 380, "sleep 1; "));
+  UINT_PTR guard = SetTimer(nullptr, 0, 15000, PressEscapeKey);
+  bool dropped = ShowDragNAttach("C:\\Temp\\vocalet.wav", Prepare());
+  KillTimer(nullptr, guard);
+  RevokeDragDrop(targetWindow);
+  EXPECT_TRUE(dropped);
+  EXPECT_EQ(prepared, 1);
+  DestroyWindow(targetWindow);
+  DestroyWindow(ground);
+}
+
 TEST_F(DragNAttach, ADragReleasedOverNothingClosesWithFalse) {
   HWND ground = MakeWindow("DragGround", 0, 0, 700, 600);
   ASSERT_TRUE(MovePointer(300, 120)) << "xdotool failed";

@@ -99,7 +99,7 @@ uninstall() { # extra switches...
 
 same_files() { # the installed copies are the built ones
   local f ok=0
-  for f in Vocalet.exe VocaletTips.enu; do cmp -s "$bin/$f" "$U_inst/$f" || ok=1; done
+  for f in Vocalet.exe $(cd "$bin" && ls VocaletTips.*); do cmp -s "$bin/$f" "$U_inst/$f" || ok=1; done
   for f in SendMail.exe ovhkDrag.dll; do cmp -s "$bin/$f" "$U_orvane/$f" || ok=1; done
   for f in "$bin"/mls/*.mls; do cmp -s "$f" "$U_inst/mls/$(basename "$f")" || ok=1; done
   [ "$(ls "$U_inst/mls" | wc -l)" -eq "$(ls "$bin"/mls/*.mls | wc -l)" ] || ok=1

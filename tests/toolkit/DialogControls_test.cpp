@@ -1,10 +1,11 @@
 // What the window layer offers dialogs, under Wine: drop-down lists, page controls, Enter
-// and Esc, labels with accelerator marks, the application-wide cursor.
+// and Esc, labels with accelerator marks, the application-wide cursor, hints and colours.
 #include <windows.h>
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include "toolkit/ComCtrls.h"
 #include "toolkit/ComboBox.h"
 #include "toolkit/Forms.h"
 #include "toolkit/PageControl.h"
@@ -165,6 +166,106 @@ TEST_F(Dialog, AGroupBoxPaintsItsInsideInItsColour) {
   SendMessageA(group->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(b.DC()), 0);
   GdiFlush();
   EXPECT_EQ(b.Pixel(60, 40), clYellow);
+}
+
+// What a control shows of itself on screen, read back from the display.
+TColor ScreenPixel(HWND wnd, int x, int y) {
+  UpdateWindow(wnd);
+  HDC dc = GetDC(wnd);
+  TColor c = GetPixel(dc, x, y);
+  ReleaseDC(wnd, dc);
+  return c;
+}
+
+TEST_F(Dialog, AControlWithoutAHintOfItsOwnShowsItsParentsHint) {
+  auto* panel = Make<TPanel>(form);
+  panel->SetParent(form);
+  panel->SetBounds(10, 10, 39, 20);
+  panel->Hint = "Click here to adjust volume";
+  panel->ShowHint = true;
+  auto* box = Make<TPaintBox>(panel);
+  box->SetParent(panel);
+  box->SetBounds(1, 1, 37, 18);
+  form->Show();
+  app.HintPause = 1;
+  app.HintMouseMove(box);
+  for (int i = 0; i < 200 && !IsWindowVisible(app.HintWindow()); ++i) {
+    app.ProcessMessages();
+    Sleep(10);
+  }
+  EXPECT_TRUE(app.HintWindow() && IsWindowVisible(app.HintWindow()));
+  EXPECT_EQ(app.HintText(), "Click here to adjust volume");
+  app.CancelHint();
+}
+
+TEST_F(Dialog, PanelsWithTheParentsColourFollowItsChange) {
+  form->Color = clYellow;
+  auto* outer = Make<TPanel>(form);
+  outer->SetParent(form);
+  outer->BevelOuter = bvNone;
+  outer->ParentColor = true;
+  outer->SetBounds(10, 10, 100, 60);
+  auto* inner = Make<TPanel>(outer);
+  inner->SetParent(outer);
+  inner->BevelOuter = bvNone;
+  inner->ParentColor = true;
+  inner->SetBounds(10, 10, 40, 20);
+  auto* own = Make<TPanel>(outer);
+  own->SetParent(outer);
+  own->BevelOuter = bvNone;
+  own->Color = clBlue;
+  own->SetBounds(60, 10, 30, 20);
+  form->Show();
+  EXPECT_EQ(ScreenPixel(inner->Handle(), 5, 5), clYellow);
+  form->Color = clRed;
+  RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  EXPECT_EQ(ScreenPixel(outer->Handle(), 5, 5), clRed);
+  EXPECT_EQ(ScreenPixel(inner->Handle(), 5, 5), clRed);
+  EXPECT_EQ(ScreenPixel(own->Handle(), 5, 5), clBlue) << "a colour of its own stays";
+}
+
+TEST_F(Dialog, ASystemControlIsPaintedInItsColour) {
+  // The hot-key list of Easy Launch: window colour when enabled, button face when disabled.
+  auto* combo = Make<TComboBox>(form);
+  combo->SetParent(form);
+  combo->SetBounds(10, 10, 114, 21);
+  combo->SetItems({"(None)"});
+  combo->Color = clYellow;
+  auto* box = Make<TCheckBox>(form);
+  box->SetParent(form);
+  box->SetBounds(10, 50, 120, 17);
+  box->Color = clLime;
+  form->Show();
+  HDC dc = GetDC(form->Handle());
+  auto brush = reinterpret_cast<HBRUSH>(SendMessageA(
+      form->Handle(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+      reinterpret_cast<LPARAM>(combo->Handle())));
+  ReleaseDC(form->Handle(), dc);
+  LOGBRUSH lb{};
+  ASSERT_TRUE(brush && GetObjectA(brush, sizeof lb, &lb));
+  EXPECT_EQ(lb.lbColor, clYellow);
+  combo->SetEnabled(false);
+  combo->Color = clFuchsia;
+  combo->Invalidate();
+  EXPECT_EQ(ScreenPixel(combo->Handle(), 4, 4), clFuchsia);
+  EXPECT_EQ(ScreenPixel(box->Handle(), 117, 8), clLime);
+}
+
+TEST_F(Dialog, ATransparentToolbarShowsItsParentsColourBehindItsButtons) {
+  auto* page = Make<TPanel>(form);
+  page->SetParent(form);
+  page->BevelOuter = bvNone;
+  page->Color = clYellow;
+  page->SetBounds(0, 0, 280, 40);
+  auto* bar = Make<TToolBar>(page);
+  bar->SetParent(page);
+  bar->SetFlat(true);
+  bar->SetTransparent(true);
+  bar->SetBounds(0, 0, 280, 40);
+  bar->AddButton("btn", -1);
+  form->Show();
+  RedrawWindow(bar->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  EXPECT_EQ(ScreenPixel(bar->Handle(), 250, 20), clYellow);
 }
 
 }  // namespace
