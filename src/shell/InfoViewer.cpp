@@ -1,16 +1,18 @@
 #include "shell/InfoViewer.h"
 
-#include <fstream>
-#include <sstream>
+#include <cstdio>
 
 #include "mls/qdSharedMLS.h"
 #include "util/ovUtils.h"
 
 std::vector<std::string> ParseTips(const std::string& text) {
   std::vector<std::string> tips;
-  std::istringstream in(text);
-  std::string line;
-  while (std::getline(in, line)) {
+  // Line by line, without iostreams: they would bring the C++ locale machinery into the program.
+  for (size_t pos = 0; pos < text.size();) {
+    size_t end = text.find('\n', pos);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(pos, end - pos);
+    pos = end + 1;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     size_t first = line.find_first_not_of(" \t");
     if (first == std::string::npos || line[first] == ';') continue;
@@ -61,12 +63,14 @@ void TInfoViewer::Load() {
   // A tips file in the user's language when there is one ("VocaletTips.deu"), else English.
   std::string file = TipsFile;
   std::string localized = file.substr(0, file.rfind('.') + 1) + LanguageCode;
-  std::ifstream in(localized, std::ios::binary);
-  if (!in) in.open(file, std::ios::binary);
+  std::FILE* in = std::fopen(localized.c_str(), "rb");
+  if (!in) in = std::fopen(file.c_str(), "rb");
   if (in) {
-    std::stringstream s;
-    s << in.rdbuf();
-    tips_ = ParseTips(s.str());
+    std::string text;
+    char buf[4096];
+    for (size_t n; (n = std::fread(buf, 1, sizeof buf, in)) > 0;) text.append(buf, n);
+    std::fclose(in);
+    tips_ = ParseTips(text);
   }
   if (!RegistryKey.empty()) {
     TRegistryEx reg(HKEY_CURRENT_USER);
