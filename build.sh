@@ -73,7 +73,8 @@ with_display() {
 
 # A warm wineserver: Wine's background services start here and not under ctest, whose
 # output pipes they would otherwise inherit and hold open.
-wine_warm() { wineserver -p; wine cmd /c exit </dev/null >/dev/null 2>&1 || true; }
+# A wineserver already running for the prefix (a manual run) serves as well.
+wine_warm() { wineserver -p 2>/dev/null || true; wine cmd /c exit </dev/null >/dev/null 2>&1 || true; }
 wine_cold() { wineserver -k 2>/dev/null || true; }
 
 # For the tests, which run the program from build/win32/bin: the mail-sender and the drag hook
