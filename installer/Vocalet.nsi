@@ -112,6 +112,33 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 ${PUBLISHER}"
   ${EndIf}
 !macroend
 
+; Deletes the shortcuts named by Easy Launch's notes under ROOT, then the notes. Only single
+; shortcut files: a note naming anything else, or a wildcard that Delete would expand, is
+; not ours to follow.
+!macro RemoveNotedShortcuts ROOT
+  StrCpy $1 0
+  ${Do}
+    ClearErrors
+    EnumRegValue $0 ${ROOT} "${ICONS_KEY}" $1
+    ${If} ${Errors}
+    ${OrIf} $0 == ""
+      ${Break}
+    ${EndIf}
+    StrCpy $2 $0 "" -4
+    Push $0
+    Call un.HasWildcard
+    Pop $3
+    ${If} $2 == ".lnk"
+    ${AndIf} $3 == 0
+      Delete "$0"
+    ${EndIf}
+    IntOp $1 $1 + 1
+  ${Loop}
+  DeleteRegKey ${ROOT} "${ICONS_KEY}"
+  DeleteRegKey /ifempty ${ROOT} "Software\Orvane\Uninstall Icons"
+  DeleteRegKey /ifempty ${ROOT} "Software\Orvane"
+!macroend
+
 ; Nothing of ours may be replaced or removed while the program runs.
 !macro RefuseWhileRunning
   ${Do}
@@ -183,42 +210,91 @@ SectionEnd
 ; ---------------------------------------------------------------------------------------------
 ; Uninstall
 
+; $R0 := 1 when $0 names the message, else 0: one existing file, named without wildcard
+; characters, that begins with a RIFF WAVE header. MsgFileName is the user's to edit and this
+; runs elevated: "C:\some\folder\*.txt" must not delete every text file there.
+Function un.IsMessageFile
+  StrCpy $R0 0
+  ${If} $0 == ""
+    Return
+  ${EndIf}
+  ; The system reads < > and " as wildcards too.
+  StrCpy $R1 0
+  ${Do}
+    StrCpy $R2 $0 1 $R1
+    ${If} $R2 == ""
+      ${Break}
+    ${EndIf}
+    ${If} $R2 == "*"
+    ${OrIf} $R2 == "?"
+    ${OrIf} $R2 == "<"
+    ${OrIf} $R2 == ">"
+    ${OrIf} $R2 == '"'
+      Return
+    ${EndIf}
+    IntOp $R1 $R1 + 1
+  ${Loop}
+  ${IfNot} ${FileExists} "$0"
+  ${OrIf} ${FileExists} "$0\*.*"
+    Return
+  ${EndIf}
+  ClearErrors
+  FileOpen $R1 "$0" r
+  ${If} ${Errors}
+    Return
+  ${EndIf}
+  ; "RIFF", the length, "WAVE": the twelve bytes as decimal numbers.
+  StrCpy $R2 ""
+  ${For} $R3 1 12
+    FileReadByte $R1 $R4
+    ${If} ${Errors}
+      ${Break}
+    ${EndIf}
+    ${If} $R3 < 5
+    ${OrIf} $R3 > 8
+      StrCpy $R2 "$R2$R4 "
+    ${EndIf}
+  ${Next}
+  FileClose $R1
+  ${If} $R2 == "82 73 70 70 87 65 86 69 "
+    StrCpy $R0 1
+  ${EndIf}
+FunctionEnd
+
 Section /o "un.My message and options" SecUserData
   ; The message file lives where the options say, the temporary folder by default.
   ReadRegStr $0 HKCU "${OPTIONS_KEY}" "MsgFileName"
-  ${If} $0 == ""
+  Call un.IsMessageFile
+  ${If} $R0 != 1
     StrCpy $0 "$TEMP\vocalet.wav"
+    Call un.IsMessageFile
   ${EndIf}
-  Delete "$0"
+  ${If} $R0 == 1
+    Delete "$0"
+    ; What a compression cut off by a crash left beside it.
+    Delete "$0.new"
+  ${EndIf}
   DeleteRegKey HKCU "${OPTIONS_KEY}"
   ; The language key is the family's: only Vocalet's value goes.
   DeleteRegValue HKCU "${MLS_KEY}" "Vocalet"
   DeleteRegKey /ifempty HKCU "${MLS_KEY}"
   DeleteRegKey /ifempty HKCU "Software\Quindle"
+  ; The mail hand-off file, kept per user.
+  SetShellVarContext current
+  Delete "$LOCALAPPDATA\Quindle\Vocalet\eMail.dat"
+  Delete "$LOCALAPPDATA\Quindle\Vocalet\eMail.dat.new"
+  RMDir "$LOCALAPPDATA\Quindle\Vocalet"
+  RMDir "$LOCALAPPDATA\Quindle"
+  SetShellVarContext all
 SectionEnd
 
 Section "-un.Vocalet"
   SetShellVarContext all
 
-  ; Easy Launch's shortcuts on the desktop, in Quick Launch and in the Start menu. Only
-  ; shortcut files: a note naming anything else is not ours to delete.
-  StrCpy $1 0
-  ${Do}
-    ClearErrors
-    EnumRegValue $0 HKLM "${ICONS_KEY}" $1
-    ${If} ${Errors}
-    ${OrIf} $0 == ""
-      ${Break}
-    ${EndIf}
-    StrCpy $2 $0 "" -4
-    ${If} $2 == ".lnk"
-      Delete "$0"
-    ${EndIf}
-    IntOp $1 $1 + 1
-  ${Loop}
-  DeleteRegKey HKLM "${ICONS_KEY}"
-  DeleteRegKey /ifempty HKLM "Software\Orvane\Uninstall Icons"
-  DeleteRegKey /ifempty HKLM "Software\Orvane"
+  ; Easy Launch's shortcuts on the desktop, in Quick Launch and in the Start menu, noted in
+  ; the machine's key or, for a user who may not write that, in the user's own.
+  !insertmacro RemoveNotedShortcuts HKLM
+  !insertmacro RemoveNotedShortcuts HKCU
 
   Delete "$SMPROGRAMS\Quindle\Vocalet.lnk"
   RMDir "$SMPROGRAMS\Quindle"
@@ -244,6 +320,30 @@ Section "-un.Vocalet"
   ; Last: whoever waits for the uninstall to end watches this key go.
   DeleteRegKey HKLM "${UNINST_KEY}"
 SectionEnd
+
+; 1 on the stack when the text on the stack holds "*" or "?", else 0.
+Function un.HasWildcard
+  Exch $R0
+  Push $R1
+  Push $R2
+  StrCpy $R1 0
+  ${Do}
+    StrCpy $R2 $R0 1 $R1
+    ${If} $R2 == "*"
+    ${OrIf} $R2 == "?"
+      StrCpy $R0 1
+      ${Break}
+    ${EndIf}
+    ${If} $R2 == ""
+      StrCpy $R0 0
+      ${Break}
+    ${EndIf}
+    IntOp $R1 $R1 + 1
+  ${Loop}
+  Pop $R2
+  Pop $R1
+  Exch $R0
+FunctionEnd
 
 Function un.onInit
   SetShellVarContext all

@@ -1,52 +1,101 @@
 #include "MailFile.h"
 
-#include <windows.h>
+#include <cctype>
 
-#include "util/StrUtils.h"
+#include "util/FileIO.h"
 
 namespace {
 
-// GetPrivateProfileStringA gives no length up front: grow the buffer until the answer
-// fits. A key list ends with two zeros, so it is cut two bytes early.
-std::string ProfileString(const char* section, const char* key, const std::string& path) {
-  std::vector<char> buf(1024);
-  for (;;) {
-    DWORD got = GetPrivateProfileStringA(section, key, "", buf.data(),
-                                         static_cast<DWORD>(buf.size()), path.c_str());
-    DWORD cut = key ? buf.size() - 1 : buf.size() - 2;
-    if (got < cut || buf.size() >= (1u << 24)) return std::string(buf.data(), got);
-    buf.resize(buf.size() * 4);
-  }
+bool SameName(const std::string& a, const char* b) {
+  size_t i = 0;
+  for (; i < a.size() && b[i]; ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  return i == a.size() && !b[i];
 }
 
-std::vector<std::string> SectionKeys(const char* section, const std::string& path) {
-  std::string list = ProfileString(section, nullptr, path);
-  std::vector<std::string> keys;
-  size_t start = 0;
-  while (start < list.size()) {
-    size_t end = list.find('\0', start);
-    if (end == std::string::npos) end = list.size();
-    if (end > start) keys.push_back(list.substr(start, end - start));
-    start = end + 1;
-  }
-  return keys;
+std::string Trimmed(const std::string& s) {
+  size_t begin = s.find_first_not_of(" \t");
+  if (begin == std::string::npos) return {};
+  return s.substr(begin, s.find_last_not_of(" \t") - begin + 1);
 }
 
 }  // namespace
 
 std::string RestoreLineBreaks(const std::string& escaped, const std::string& lineBreak) {
-  return ReplaceAll(escaped, "\\n", lineBreak);
+  std::string out;
+  out.reserve(escaped.size());
+  for (size_t i = 0; i < escaped.size(); ++i) {
+    const char c = escaped[i];
+    const char next = i + 1 < escaped.size() ? escaped[i + 1] : ' ';
+    if (c != '\\') {
+      out += c;
+      continue;
+    }
+    switch (next) {
+      case 'n': out += lineBreak; break;
+      case 'r': out += '\r'; break;
+      case 'l': out += '\n'; break;
+      case '0': out += '\0'; break;
+      case '\\': out += '\\'; break;
+      default: out += c; continue;
+    }
+    ++i;
+  }
+  return out;
+}
+
+void ParseMailFile(const std::string& text, TMailDescription& mail) {
+  enum { kNone, kHeader, kFiles, kFileNames, kOther } section = kNone;
+  bool seen[4] = {};
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    start = end + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    // Every list line ends in "=1", so only a section name both starts with "[" and ends
+    // with "]".
+    if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
+      std::string name = Trimmed(line.substr(1, line.size() - 2));
+      section = SameName(name, "Header") ? kHeader : SameName(name, "Files") ? kFiles
+                : SameName(name, "FileNames") ? kFileNames : kOther;
+      continue;
+    }
+    if (section == kFiles || section == kFileNames) {
+      const size_t eq = line.rfind('=');
+      if (eq == std::string::npos || eq == 0) continue;
+      (section == kFiles ? mail.Files : mail.FileNames).push_back(line.substr(0, eq));
+    } else if (section == kHeader) {
+      const size_t eq = line.find('=');
+      if (eq == std::string::npos) continue;
+      const std::string key = Trimmed(line.substr(0, eq));
+      std::string* fields[] = {&mail.ToName, &mail.ToAddr, &mail.Subject, &mail.Text};
+      const char* names[] = {"ToName", "ToAddr", "Subject", "Text"};
+      for (int k = 0; k < 4; ++k) {
+        // The first of two equal keys counts, as with the profile functions.
+        if (!seen[k] && SameName(key, names[k])) {
+          *fields[k] = RestoreLineBreaks(line.substr(eq + 1), "\r\n");
+          seen[k] = true;
+        }
+      }
+    }
+  }
 }
 
 bool ReadMailFile(const std::string& path, TMailDescription& mail) {
-  DWORD attributes = GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
-    return false;
-  mail.ToName = ProfileString("Header", "ToName", path);
-  mail.ToAddr = ProfileString("Header", "ToAddr", path);
-  mail.Subject = ProfileString("Header", "Subject", path);
-  mail.Text = RestoreLineBreaks(ProfileString("Header", "Text", path), "\r\n");
-  mail.Files = SectionKeys("Files", path);
-  mail.FileNames = SectionKeys("FileNames", path);
+  if (!vocalet::IsExistingFile(path)) return false;
+  vocalet::TFile file = vocalet::TFile::OpenRead(path);
+  if (!file.IsOpen()) return false;
+  std::string text;
+  char buffer[4096];
+  for (;;) {
+    const std::int64_t got = file.Read(buffer, sizeof buffer);
+    if (got < 0) return false;
+    if (got == 0) break;
+    text.append(buffer, static_cast<size_t>(got));
+  }
+  ParseMailFile(text, mail);
   return true;
 }

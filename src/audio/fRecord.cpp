@@ -2,7 +2,10 @@
 
 #include <mmsystem.h>
 
+#include "audio/RecordingLevel.h"
+#include "convert/ByteStream.h"
 #include "mls/SoundRecMLS.h"
+#include "mls/ovSharedMLS.h"
 #include "mls/VocaletMLS.h"
 #include "shell/vmOptions.h"
 #include "toolkit/Forms.h"
@@ -68,7 +71,10 @@ TRecorderForm::TRecorderForm(TComponent* owner) : TPanel(owner) {
   btnStop = Button(this, 4, 0, 50, 39, "IMG_STOP");
   btnStop->SetCaption("Stop");
   btnStop->SetEnabled(false);
-  btnStop->OnClick = [this](TComponent* s) { cmdStop(s); };
+  btnStop->OnClick = [this](TComponent* s) {
+    cmdStop(s);
+    ReportRecording();
+  };
   btnPause = Button(this, 56, 0, 50, 39, "IMG_PAUSE");
   btnPause->SetCaption("Pause");
   btnPause->GroupIndex = 1;
@@ -203,6 +209,7 @@ void TRecorderForm::StartRecording() {
   StatusText = RecorderTexts.Recording;
   ShowStatus();
   if (VMProperties->BeepOnRecord) PlayBeep();
+  durationBefore_ = VMProperties->DurationSec;
   VMProperties->DurationSec = 0;
   cmdRecord(this);
 }
@@ -258,15 +265,120 @@ void TRecorderForm::cmdPlay(TComponent*) {
 
 void TRecorderForm::cmdStop(TComponent*) {
   Recorder->Stop([this](TComponent*) { Stopped(this); });
-  if (Recording) {
+  const bool recorded = Recording;
+  if (recorded) {
     Recording = false;
-    // The message's folder may have gone since it was chosen (a cleaned temporary folder);
-    // the recording is not to be lost for that.
-    ForceDirectories(ExtractFileDir(Recorder->FileName));
-    if (!Recorder->Save()) ShowErrorMessage(Recorder->ErrorText());
+    SaveRecording();  // before the device closes: closing discards what is not saved
   }
   Recorder->Close();
+  // The device holds the file it saved until it is closed.
+  if (recorded) PlaceRecording();
   if (btnPause->Down()) btnPause->SetDown(false);
+}
+
+namespace {
+// Where a recording goes first, beside the message; and, when the message's folder takes no
+// file, in the temporary folder. Both are wave files the user can play.
+std::string RecordingBeside(const std::string& message) {
+  const std::string name = ExtractFileName(message);
+  const size_t dot = name.rfind('.');
+  return AddPath(ExtractFileDir(message),
+                 (dot == std::string::npos ? name : name.substr(0, dot)) + ".recording.wav");
+}
+
+// The error box for a text whose line breaks are made already: the paths in it keep
+// every backslash and n.
+void ShowErrorText(const std::string& text) {
+  MessageBeep(MB_ICONHAND);
+  MessageBoxA(nullptr, text.c_str(), ErrorTitle.c_str(),
+              MB_ICONHAND | MB_TASKMODAL | MB_SETFOREGROUND);
+}
+
+std::string SystemErrorText(DWORD code) {
+  char text[512] = {};
+  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                 text, sizeof text, nullptr);
+  return text;
+}
+}  // namespace
+
+void TRecorderForm::SaveRecording() {
+  const std::string message = Recorder->FileName;
+  KeptFileName.clear();
+  SaveErrorText.clear();
+  // The message's folder may have gone since it was chosen (a cleaned temporary folder);
+  // the recording is not to be lost for that.
+  ForceDirectories(ExtractFileDir(message));
+  // The recording is written to a file of its own first: the message it replaces stays
+  // until the new one is known to hold something, and a message file that another program
+  // holds open does not cost the recording.
+  savedFile_.clear();
+  for (const std::string& file : {RecordingBeside(message),
+                                  AddPath(GetTempDir(), "Vocalet recording.wav")}) {
+    DeleteFileA(file.c_str());
+    Recorder->FileName = file;
+    if (Recorder->Save()) {
+      savedFile_ = file;
+      break;
+    }
+    if (SaveErrorText.empty()) SaveErrorText = Recorder->ErrorText();
+  }
+  Recorder->FileName = message;
+}
+
+void TRecorderForm::PlaceRecording() {
+  const std::string& message = Recorder->FileName;
+  const std::string saved = savedFile_;
+  savedFile_.clear();
+  if (saved.empty()) {
+    LastFate = rfLost;
+    VMProperties->DurationSec = durationBefore_;
+    return;
+  }
+  TRecordingContent content = TRecordingContent::Sound;
+  {
+    vocalet::TFileReadStream in(saved);
+    if (in.IsOpen()) content = JudgeRecording(in);
+  }
+  if (content == TRecordingContent::Empty) {
+    // Not a message: the one recorded before stays, with its duration.
+    DeleteFileA(saved.c_str());
+    LastFate = rfEmpty;
+    VMProperties->DurationSec = durationBefore_;
+    return;
+  }
+  if (MoveFileExA(saved.c_str(), message.c_str(),
+                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH | MOVEFILE_COPY_ALLOWED)) {
+    LastFate = content == TRecordingContent::Silent ? rfSilent : rfMessage;
+    return;
+  }
+  SaveErrorText = SystemErrorText(GetLastError());
+  KeptFileName = saved;
+  LastFate = rfKept;
+  VMProperties->DurationSec = durationBefore_;
+}
+
+void TRecorderForm::ReportRecording() {
+  const TRecordingFate fate = LastFate;
+  LastFate = rfNone;
+  const auto& vo = MLS_VOCALET->Strings;
+  switch (fate) {
+    case rfEmpty:
+      ShowErrorMessage(vo[48]);
+      break;
+    case rfSilent:
+      MessageBoxA(nullptr, ConvertLineBreaks(vo[49]).c_str(), MLS_OVSHARED->Strings[72].c_str(),
+                  MB_ICONWARNING | MB_TASKMODAL | MB_SETFOREGROUND);
+      break;
+    case rfKept:
+      ShowErrorText(FormatText(ConvertLineBreaks(vo[50]), {Recorder->FileName, KeptFileName}));
+      break;
+    case rfLost:
+      ShowErrorMessage(SaveErrorText);
+      break;
+    default:
+      break;
+  }
 }
 
 void TRecorderForm::cmdPause(TComponent* sender) {

@@ -58,6 +58,18 @@ class TRecorderForm : public TPanel {
   TNotifyEvent OnStopped;
   TNotifyEvent OnPaused;
 
+  // What became of the last recording that cmdStop saved: the new message (rfMessage, or
+  // rfSilent when every sample stays below -50 dBFS), nothing at all (rfEmpty: the message
+  // and its duration stay as they were), a file other than the message (rfKept, in
+  // KeptFileName), or lost because nothing could be written anywhere (rfLost).
+  enum TRecordingFate { rfNone, rfMessage, rfSilent, rfEmpty, rfKept, rfLost };
+  TRecordingFate LastFate = rfNone;
+  std::string KeptFileName;
+  std::string SaveErrorText;  // the system's words for a save that failed
+  // Tells the user what they must know of the last recording: that nothing was recorded,
+  // that it is silent, or where it went; nothing after a good one. Once per recording.
+  void ReportRecording();
+
   void StartRecording();
   void StartPlayback();
   void cmdRecord(TComponent* sender);
@@ -81,4 +93,8 @@ class TRecorderForm : public TPanel {
   void ShowLamp();
   void SetRunning(bool running);
   void Started(const std::string& status, bool recording);
+  void SaveRecording();
+  void PlaceRecording();
+  int durationBefore_ = 0;  // the message's duration while a new one is recorded
+  std::string savedFile_;   // where SaveRecording put the recording; empty when nowhere
 };

@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
-#include <memory>
 
 namespace vocalet {
 
@@ -37,46 +35,38 @@ std::int64_t TMemoryStream::Seek(std::int64_t offset, SeekOrigin origin) {
 }
 
 bool TMemoryStream::LoadFromFile(const std::string& fileName) {
-  struct Closer {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-  };
-  std::unique_ptr<std::FILE, Closer> f(std::fopen(fileName.c_str(), "rb"));
-  if (!f) return false;
-  if (std::fseek(f.get(), 0, SEEK_END) != 0) return false;
-  const long size = std::ftell(f.get());
-  if (size < 0 || std::fseek(f.get(), 0, SEEK_SET) != 0) return false;
+  TFile f = TFile::OpenRead(fileName);
+  if (!f.IsOpen()) return false;
+  const std::int64_t size = f.Seek(0, 2);
+  if (size < 0 || static_cast<std::uint64_t>(size) > SIZE_MAX / 2 || f.Seek(0, 0) != 0) return false;
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-  if (size > 0 && std::fread(bytes.data(), 1, bytes.size(), f.get()) != bytes.size()) return false;
+  if (f.Read(bytes.data(), bytes.size()) != size) return false;
   bytes_ = std::move(bytes);
   position_ = 0;
   return true;
 }
 
-TFileReadStream::TFileReadStream(const std::string& fileName) : file_(std::fopen(fileName.c_str(), "rb")) {}
-
-TFileReadStream::~TFileReadStream() {
-  if (file_ != nullptr) std::fclose(file_);
-}
+TFileReadStream::TFileReadStream(const std::string& fileName) : file_(TFile::OpenRead(fileName)) {}
 
 std::size_t TFileReadStream::Read(void* buffer, std::size_t count) {
-  return file_ != nullptr && count > 0 ? std::fread(buffer, 1, count, file_) : 0;
+  if (!file_.IsOpen() || count == 0) return 0;
+  const std::int64_t got = file_.Read(buffer, count);
+  if (got < 0) {
+    if (readError_ == 0) readError_ = file_.LastError() != 0 ? file_.LastError() : 1;
+    return 0;
+  }
+  return static_cast<std::size_t>(got);
 }
 
 std::int64_t TFileReadStream::Seek(std::int64_t offset, SeekOrigin origin) {
-  if (file_ == nullptr) return -1;
-  // Positions are kept within what the C library's long can address (2 GiB on Windows).
-  long base = 0;
-  if (origin == SeekOrigin::Current) {
-    base = std::ftell(file_);
-  } else if (origin == SeekOrigin::End) {
-    if (std::fseek(file_, 0, SEEK_END) != 0) return -1;
-    base = std::ftell(file_);
-  }
+  if (!file_.IsOpen()) return -1;
+  std::int64_t base = 0;
+  if (origin == SeekOrigin::Current) base = file_.Seek(0, 1);
+  if (origin == SeekOrigin::End) base = file_.Seek(0, 2);
   if (base < 0) return -1;
-  const std::int64_t target = static_cast<std::int64_t>(base) + offset;
-  if (target < 0 || target > LONG_MAX) return -1;
-  if (std::fseek(file_, static_cast<long>(target), SEEK_SET) != 0) return -1;
-  return target;
+  // A corrupt header can ask for any offset: refuse what cannot be a position.
+  if ((offset < 0 && offset < -base) || (offset > 0 && offset > INT64_MAX / 2 - base)) return -1;
+  return file_.Seek(base + offset, 0);
 }
 
 }  // namespace vocalet

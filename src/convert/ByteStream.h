@@ -3,9 +3,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
+
+#include "util/FileIO.h"
 
 namespace vocalet {
 
@@ -19,6 +20,9 @@ class TStream {
   virtual std::size_t Write(const void* buffer, std::size_t count) = 0;
   // Returns the new position, or -1 when it cannot be reached (before the start).
   virtual std::int64_t Seek(std::int64_t offset, SeekOrigin origin) = 0;
+  // Tells a short read at the end from one cut short by a failure: the platform's error code
+  // of the first failed read, 0 while every read reached data or the end.
+  virtual std::uint32_t ReadError() const { return 0; }
   std::int64_t Position() { return Seek(0, SeekOrigin::Current); }
 };
 
@@ -45,21 +49,21 @@ class TMemoryStream : public TStream {
   std::size_t position_ = 0;
 };
 
-// A file opened for reading, read through the C library's buffering.
+// A file opened for reading. A read that fails reads nothing and is kept in ReadError, so
+// that a failing disk is never mistaken for the end of the file.
 class TFileReadStream : public TStream {
  public:
   explicit TFileReadStream(const std::string& fileName);
-  ~TFileReadStream() override;
-  TFileReadStream(const TFileReadStream&) = delete;
-  TFileReadStream& operator=(const TFileReadStream&) = delete;
 
-  bool IsOpen() const { return file_ != nullptr; }
+  bool IsOpen() const { return file_.IsOpen(); }
   std::size_t Read(void* buffer, std::size_t count) override;
   std::size_t Write(const void*, std::size_t) override { return 0; }
   std::int64_t Seek(std::int64_t offset, SeekOrigin origin) override;
+  std::uint32_t ReadError() const override { return readError_; }
 
  private:
-  std::FILE* file_ = nullptr;
+  TFile file_;
+  std::uint32_t readError_ = 0;
 };
 
 }  // namespace vocalet

@@ -20,6 +20,8 @@ constexpr std::uint32_t kMaxSourceBlock = 1048576;
 // in front of the next stage-1 output instead of being dropped.
 constexpr std::uint32_t kCarryRoom = 640;
 
+constexpr const char kReadFailed[] = "Source read error";
+
 // Closes whatever is still open when a step fails; the reported failure stays the step's own.
 struct OpenStreams {
   acm::AcmLayer& acm;
@@ -43,7 +45,10 @@ bool TWaveFormatList::Fail(const char* message, std::uint32_t code) {
 bool TWaveFormatList::DoubleConvert(TStream& Source, TStream& Dest, std::uint8_t* DestFormat) {
   std::uint8_t sourceFormat[kPcmFormatBufferSize];
   std::uint32_t dataLength = 0;
-  if (!ReadWaveHeader(Source, sourceFormat, dataLength)) return Fail("Source file not PCM format", 1);
+  if (!ReadWaveHeader(Source, sourceFormat, dataLength)) {
+    if (Source.ReadError() != 0) return Fail(kReadFailed, Source.ReadError());
+    return Fail("Source file not PCM format", kSourceNotPcm);
+  }
 
   const std::int64_t start = Dest.Position();
 
@@ -107,6 +112,9 @@ bool TWaveFormatList::DoubleConvert(TStream& Source, TStream& Dest, std::uint8_t
   do {
     const std::uint32_t count = std::min(remaining, blockSize);
     const std::size_t got = Source.Read(sourceBuffer.data(), count);
+    // A short read is the end of the file, unless the stream says it failed: converting what
+    // came before would pass a cut-off message for a whole one.
+    if (Source.ReadError() != 0) return Fail(kReadFailed, Source.ReadError());
     header1.cbSrcLength = static_cast<std::uint32_t>(got);
     // The end of the data, or of the file when the header claims more than there is: both
     // stages then give out what they hold, the last GSM block completed with silence.
@@ -152,9 +160,11 @@ bool TWaveFormatList::DoubleConvert(TStream& Source, TStream& Dest, std::uint8_t
 
 bool CompressWaveFile(const std::string& FileName) { return CompressWaveFile(FileName, acm::DefaultAcmLayer()); }
 
-bool CompressWaveFile(const std::string& FileName, acm::AcmLayer& acm, std::string* error) {
-  auto fail = [error](const std::string& why) {
+bool CompressWaveFile(const std::string& FileName, acm::AcmLayer& acm, std::string* error,
+                      std::uint32_t* code) {
+  auto fail = [error, code](const std::string& why, std::uint32_t errorCode = 0) {
     if (error != nullptr) *error = why;
+    if (code != nullptr) *code = errorCode;
     return false;
   };
   try {
@@ -171,7 +181,8 @@ bool CompressWaveFile(const std::string& FileName, acm::AcmLayer& acm, std::stri
       destFormat[1] = static_cast<std::uint8_t>(kWaveFormatGsm610 >> 8);
       TWaveFormatList converter(acm);
       if (!converter.DoubleConvert(source, dest, destFormat.data())) {
-        return fail(converter.ErrorMessage + " (code " + std::to_string(converter.ErrorCode) + ")");
+        return fail(converter.ErrorMessage + " (code " + std::to_string(converter.ErrorCode) + ")",
+                    converter.ErrorCode);
       }
     }
     if (!ReplaceFileContents(FileName, dest.Bytes())) return fail("cannot write the compressed file");

@@ -150,8 +150,16 @@ TFilesDragDropDataObj::TFilesDragDropDataObj(TGetTextDataEvent onGetStrData)
       }));
 }
 
+void TFilesDragDropDataObj::DetachOwner() {
+  detached_ = true;
+  OnGiveFeedback = nullptr;
+  OnGetStrData = nullptr;
+}
+
 HRESULT TFilesDragDropDataObj::RenderHDrop(const FORMATETC& format, STGMEDIUM& medium) {
   if (format.cfFormat != CF_HDROP) return E_NOTIMPL;
+  // After the drag only the list handed out at the drop is still true.
+  if (detached_ && FileList.empty()) return E_FAIL;
   // Asked only until a list came: the owner's answer is kept for every later request.
   if (!Cancelled && FileList.empty() && OnGetStrData) {
     std::string data = FileList;

@@ -113,9 +113,17 @@ class TFilesDragDropDataObj : public TDragObject {
   // The CF_HDROP getter: a new block for every request; the receiver owns it.
   HRESULT RenderHDrop(const FORMATETC& format, STGMEDIUM& medium);
 
+  // The drag is over and whoever handled its events may be gone, while a drop target may
+  // still hold this object: from now on no handler is called, a request gets the list that
+  // came at the drop, and without one it fails.
+  void DetachOwner();
+
  protected:
   explicit TFilesDragDropDataObj(TGetTextDataEvent onGetStrData);
   ~TFilesDragDropDataObj() override = default;
   template <typename T, typename... Args>
   friend T* NewComObject(Args&&... args);
+
+ private:
+  bool detached_ = false;
 };

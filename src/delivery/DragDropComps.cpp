@@ -35,35 +35,42 @@ void TDragService::ExecuteDrag(TFilesDragDropDataObj* object, const std::string&
   auto data = TComPtr<IDataObject>::QueryFrom(object);
   auto source = TComPtr<IDropSource>::QueryFrom(object);
   DWORD effect = 0;
-  if (DefaultDragEffects || !LayeredSupported()) {
-    object->OnGiveFeedback = [](TDragObject*, DWORD) { return DRAGDROP_S_USEDEFAULTCURSORS; };
-    DoDragDrop(data.get(), source.get(), DROPEFFECT_COPY | DROPEFFECT_MOVE, &effect);
-  } else {
-    HideDragCursor();
-    dragForm_ = std::make_unique<TDragForm>(nullptr);
-    dragForm_->LTitle->SetCaption(title);
-    TDragForm* form = dragForm_.get();
-    object->OnGiveFeedback = [form](TDragObject* sender, DWORD e) {
-      return form->DragFeedback(sender, e);
-    };
-    if (!form->StartFeedback()) {
-      object->OnGiveFeedback = nullptr;
-      dragForm_.reset();
-      RestoreDragCursor();
-      return;
-    }
-    struct TFinally {
-      TDragService* self;
+  {
+    // However the drag ends, a drop target may keep the data object: from then on it must
+    // not call into this service, its window or its owner, all of which may be gone.
+    struct TDetach {
       TFilesDragDropDataObj* object;
-      ~TFinally() {
-        // The data object may outlive the drag: it must not call into a gone window.
-        object->OnGiveFeedback = nullptr;
-        self->dragForm_->EndFeedback();
-        self->dragForm_.reset();
+      ~TDetach() { object->DetachOwner(); }
+    } detach{object};
+    if (DefaultDragEffects || !LayeredSupported()) {
+      object->OnGiveFeedback = [](TDragObject*, DWORD) { return DRAGDROP_S_USEDEFAULTCURSORS; };
+      DoDragDrop(data.get(), source.get(), DROPEFFECT_COPY | DROPEFFECT_MOVE, &effect);
+    } else {
+      HideDragCursor();
+      dragForm_ = std::make_unique<TDragForm>(nullptr);
+      dragForm_->LTitle->SetCaption(title);
+      TDragForm* form = dragForm_.get();
+      object->OnGiveFeedback = [form](TDragObject* sender, DWORD e) {
+        return form->DragFeedback(sender, e);
+      };
+      if (!form->StartFeedback()) {
+        object->DetachOwner();
+        dragForm_.reset();
         RestoreDragCursor();
+        return;
       }
-    } cleanup{this, object};
-    DoDragDrop(data.get(), source.get(), DROPEFFECT_COPY | DROPEFFECT_MOVE, &effect);
+      struct TFinally {
+        TDragService* self;
+        TFilesDragDropDataObj* object;
+        ~TFinally() {
+          object->DetachOwner();  // before the window it would call goes
+          self->dragForm_->EndFeedback();
+          self->dragForm_.reset();
+          RestoreDragCursor();
+        }
+      } cleanup{this, object};
+      DoDragDrop(data.get(), source.get(), DROPEFFECT_COPY | DROPEFFECT_MOVE, &effect);
+    }
   }
   if (OnEndDrag) OnEndDrag(this);
 }

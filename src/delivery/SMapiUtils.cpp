@@ -1,31 +1,13 @@
 #include "delivery/SMapiUtils.h"
 
-#include <windows.h>
-
 #include <stdexcept>
 
-namespace {
-void Write(const std::string& path, const char* section, const char* key,
-           const std::string& value) {
-  if (!WritePrivateProfileStringA(section, key, value.c_str(), path.c_str()))
-    throw std::runtime_error("Cannot write to the file \"" + path + "\".");
-}
-
-void WriteList(const std::string& path, const char* section,
-               const std::vector<std::string>& list) {
-  // Erasing the section first leaves exactly the current list, and no section when empty.
-  if (!WritePrivateProfileStringA(section, nullptr, nullptr, path.c_str()) &&
-      GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
-    throw std::runtime_error("Cannot write to the file \"" + path + "\".");
-  for (const std::string& entry : list) Write(path, section, entry.c_str(), "1");
-}
-}  // namespace
+#include "util/SafeWrite.h"
 
 void TSMapiMessage::SaveToFile(const std::string& path) const {
-  Write(path, "Header", "ToName", ToName);
-  Write(path, "Header", "ToAddr", ToAddr);
-  Write(path, "Header", "Subject", Subject);
-  Write(path, "Header", "Text", EscapeMailText(Text));
-  WriteList(path, "Files", Files);
-  WriteList(path, "FileNames", FileNames);
+  // Written whole beside the old file and then put in its place: a mail-sender still reading
+  // the previous Send sees one file or the other, never one half written.
+  const std::string text = FileText();
+  if (!vocalet::WriteFileSafely(path, text.data(), text.size()))
+    throw std::runtime_error("Cannot write to the file \"" + path + "\".");
 }

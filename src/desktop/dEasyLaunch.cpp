@@ -145,17 +145,28 @@ void TEasyLaunchPage::UpdateLink(const std::string& folder, bool create) {
   RecordUninstallIcon(file);
 }
 
+bool TEasyLaunchPage::HasUninstallNote(HKEY root, const std::string& path) const {
+  TRegistryEx reg(root);
+  return reg.OpenKeyReadOnly(std::string(UninstallIconsKey) + Title) && reg.ValueExists(path);
+}
+
 bool TEasyLaunchPage::RecordUninstallIcon(const std::string& path) {
-  // The note is bookkeeping for an uninstaller. A user who may not write the machine's keys
-  // still gets the shortcuts: a refused note is skipped, not reported, and Apply goes on.
-  TRegistry reg(MachineRoot);
-  if (!reg.OpenKey(std::string(UninstallIconsKey) + Title, true)) return false;
-  try {
-    reg.WriteString(path, "");
-  } catch (const ERegistryException&) {
-    return false;
+  // A shortcut made again keeps the note it has, wherever that is: nothing is written.
+  if (HasUninstallNote(MachineRoot, path) || HasUninstallNote(HKEY_CURRENT_USER, path))
+    return true;
+  // The machine's key is where an uninstaller looks first; a standard user may not write
+  // it, and then the note goes to the user's own key, which the uninstaller reads as well.
+  // Either way the shortcuts are made and Apply goes on.
+  for (HKEY root : {MachineRoot, HKEY_CURRENT_USER}) {
+    TRegistry reg(root);
+    if (!reg.OpenKey(std::string(UninstallIconsKey) + Title, true)) continue;
+    try {
+      reg.WriteString(path, "");
+      return true;
+    } catch (const ERegistryException&) {
+    }
   }
-  return true;
+  return false;
 }
 
 void TEasyLaunchPage::LoadPageIcon(TPageIcon& icon, int size) {

@@ -56,14 +56,17 @@ class TEasyLaunchPage {
   bool LinkExists(const std::string& folder);
   void UpdateLink(const std::string& folder, bool create);
   void GetQuickLaunchFolder(std::string& folder);
-  // False when the machine's registry refused the note.
+  // Notes the shortcut for the uninstaller under MachineRoot, or under HKEY_CURRENT_USER
+  // where the machine's key is refused; false when neither takes it.
   bool RecordUninstallIcon(const std::string& path);
+  // The shortcut is noted under the root's "Uninstall Icons" key of this title.
+  bool HasUninstallNote(HKEY root, const std::string& path) const;
   void LoadPageIcon(TPageIcon& icon, int size);
 
   std::string LinkFileName() const { return Title + ".lnk"; }
 
-  // Where the uninstall notes go; tests point it at a key of their own, since Wine does
-  // not redirect the machine key of a 32-bit program.
+  // The machine's registry, where the uninstall notes go first. Tests give it a key of
+  // their own, writable or not: Wine lets every account write HKEY_LOCAL_MACHINE.
   HKEY MachineRoot = HKEY_LOCAL_MACHINE;
 
  private:
@@ -74,7 +77,8 @@ class TEasyLaunchPage {
 // The program-wide page; ShowEasyLaunchDlg creates it when nobody has.
 extern std::unique_ptr<TEasyLaunchPage> EasyLaunchPage;
 
-// Where the uninstall notes go, under HKEY_LOCAL_MACHINE, followed by the title.
+// Where the uninstall notes go, under HKEY_LOCAL_MACHINE or else HKEY_CURRENT_USER, followed
+// by the title.
 inline constexpr const char* UninstallIconsKey = "Software\\Orvane\\Uninstall Icons\\";
 
 class TEasyLaunchDlg : public TForm {

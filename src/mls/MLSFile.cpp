@@ -46,10 +46,11 @@ bool ReadSignature(TMLSStream& stream) {
 
 }  // namespace
 
-void TMLSFile::ReadModule(TMLSStream& stream, int languageIndex, int highIndex,
-                          std::span<std::string> strings) {
+std::size_t TMLSFile::ReadModule(TMLSStream& stream, int languageIndex, int highIndex,
+                                 std::span<std::string> strings, int oldestCount) {
   if (highIndex < -1 || static_cast<std::size_t>(highIndex + 1) > strings.size())
     throw std::invalid_argument("ReadModule: highIndex does not fit the string array");
+  if (oldestCount < 0 || oldestCount > highIndex + 1) oldestCount = highIndex + 1;
 
   if (!ReadSignature(stream)) Fail("MLS250");
   std::uint32_t value = 0;
@@ -62,7 +63,8 @@ void TMLSFile::ReadModule(TMLSStream& stream, int languageIndex, int highIndex,
   // The count is checked against what the module class expects before anything is
   // allocated, so a hostile count cannot make us reserve memory.
   std::uint32_t count = 0;
-  if (!ReadUInt(stream, 4, count) || count != static_cast<std::uint32_t>(highIndex + 1))
+  if (!ReadUInt(stream, 4, count) || count > static_cast<std::uint32_t>(highIndex + 1) ||
+      count < static_cast<std::uint32_t>(oldestCount))
     Fail("MLS253");
 
   std::vector<std::uint8_t> lengthTable(2 * static_cast<std::size_t>(count));
@@ -75,4 +77,5 @@ void TMLSFile::ReadModule(TMLSStream& stream, int languageIndex, int highIndex,
     strings[i] = std::move(text);
   }
   if (!ReadSignature(stream)) Fail("MLS255");
+  return count;
 }

@@ -51,8 +51,11 @@ class TMLSFile {
   // states the language it asked for and the number of strings its module has
   // (highIndex = count - 1, so -1 for none). Raises codes MLS250 to MLS255; strings read
   // before an error stay in the array, the rest keep their previous text.
-  void ReadModule(TMLSStream& stream, int languageIndex, int highIndex,
-                  std::span<std::string> strings);
+  // A module that grew keeps reading the files of its older versions: with `oldestCount`
+  // (the count of its first version) a file holding from oldestCount to highIndex + 1
+  // strings is read, and the strings it lacks keep their text. Returns the count read.
+  std::size_t ReadModule(TMLSStream& stream, int languageIndex, int highIndex,
+                         std::span<std::string> strings, int oldestCount = -1);
 };
 
 // The message of every format error; the code says which check failed.

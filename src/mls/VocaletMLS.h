@@ -3,7 +3,8 @@
 
 #include "mls/ovMLS.h"
 
-class TVocaletMLSModule : public TMLSStringModule<55> {
+// Strings 48 and on came with later versions; translations made before them still load.
+class TVocaletMLSModule : public TMLSStringModule<55, 48> {
  public:
   explicit TVocaletMLSModule(TMLSManager& manager) : TMLSStringModule(manager, 1033, "Vocalet") {}
 };

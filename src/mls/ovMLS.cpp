@@ -66,8 +66,9 @@ class TMLSFileStream : public TMLSStream {
   explicit TMLSFileStream(const std::string& path)
       : Handle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {
+    // Like a broken module: the callers fall back to the compiled-in language.
     if (Handle == INVALID_HANDLE_VALUE)
-      throw std::runtime_error("Cannot open file \"" + path + "\".");
+      throw EMLSException("Cannot open file \"" + path + "\".");
   }
   ~TMLSFileStream() override { CloseHandle(Handle); }
   TMLSFileStream(const TMLSFileStream&) = delete;
@@ -146,20 +147,27 @@ bool TMLSModule::FindModuleFile(int languageIndex, std::string& path) {
   return false;
 }
 
+void TMLSModule::LoadResource() {
+  const std::string resource = "MLS_" + UpperCase(FName);
+  HRSRC found = FindResourceA(nullptr, resource.c_str(), MAKEINTRESOURCEA(10));  // RT_RCDATA
+  HGLOBAL loaded = found ? ::LoadResource(nullptr, found) : nullptr;
+  const void* data = loaded ? LockResource(loaded) : nullptr;
+  if (!data) throw std::runtime_error("Resource " + resource + " not found");
+  TMLSMemoryStream stream(data, SizeofResource(nullptr, found));
+  LoadStrings(FDefaultLanguage, stream);
+}
+
 void TMLSModule::Load(int languageIndex) {
   if (languageIndex == FDefaultLanguage) {
-    const std::string resource = "MLS_" + UpperCase(FName);
-    HRSRC found = FindResourceA(nullptr, resource.c_str(), MAKEINTRESOURCEA(10));  // RT_RCDATA
-    HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;
-    const void* data = loaded ? LockResource(loaded) : nullptr;
-    if (!data) throw std::runtime_error("Resource " + resource + " not found");
-    TMLSMemoryStream stream(data, SizeofResource(nullptr, found));
-    LoadStrings(languageIndex, stream);
+    LoadResource();
     return;
   }
   std::string path;
   if (!FindModuleFile(languageIndex, path)) RaiseMissingModule(path);
   TMLSFileStream stream(path);
+  // The texts an older translation lacks show in the compiled-in language, not in the one
+  // shown before.
+  if (ReadsOlderModules()) LoadResource();
   LoadStrings(languageIndex, stream);
 }
 

@@ -38,17 +38,24 @@ class TMLSModule {
 
  protected:
   virtual void LoadStrings(int languageIndex, TMLSStream& stream) = 0;
+  // Whether the module reads files of its older, shorter versions; the compiled-in
+  // language then fills the strings such a file lacks.
+  virtual bool ReadsOlderModules() const { return false; }
 
  private:
+  void LoadResource();
   TMLSManager& Manager;
   std::uint8_t FDefaultLanguage;
   std::string FName;
   TLanguageSet FAvailable = 0;
 };
 
-// A module with a fixed number of strings, read by index.
-template <std::size_t N>
+// A module with a fixed number of strings, read by index. A module that grew since its
+// first version (of `Oldest` strings) still reads the translations made for an older one.
+template <std::size_t N, std::size_t Oldest = N>
 class TMLSStringModule : public TMLSModule {
+  static_assert(Oldest <= N);
+
  public:
   static constexpr std::size_t Count = N;
   using TMLSModule::TMLSModule;
@@ -56,8 +63,10 @@ class TMLSStringModule : public TMLSModule {
 
  protected:
   void LoadStrings(int languageIndex, TMLSStream& stream) override {
-    TMLSFile().ReadModule(stream, languageIndex, static_cast<int>(N) - 1, Strings);
+    TMLSFile().ReadModule(stream, languageIndex, static_cast<int>(N) - 1, Strings,
+                          static_cast<int>(Oldest));
   }
+  bool ReadsOlderModules() const override { return Oldest < N; }
 };
 
 using TMLSNotifyEvent = std::function<void(TMLSManager* Sender)>;

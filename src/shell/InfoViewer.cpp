@@ -1,25 +1,8 @@
 #include "shell/InfoViewer.h"
 
-#include <cstdio>
-
 #include "mls/qdSharedMLS.h"
+#include "util/FileIO.h"
 #include "util/ovUtils.h"
-
-std::vector<std::string> ParseTips(const std::string& text) {
-  std::vector<std::string> tips;
-  // Line by line, without iostreams: they would bring the C++ locale machinery into the program.
-  for (size_t pos = 0; pos < text.size();) {
-    size_t end = text.find('\n', pos);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(pos, end - pos);
-    pos = end + 1;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    size_t first = line.find_first_not_of(" \t");
-    if (first == std::string::npos || line[first] == ';') continue;
-    tips.push_back(line.substr(first));
-  }
-  return tips;
-}
 
 TInfoViewer::TInfoViewer(TComponent* owner) : TPanel(owner) {
   Name = "InfoViewer";
@@ -63,13 +46,14 @@ void TInfoViewer::Load() {
   // A tips file in the user's language when there is one ("VocaletTips.deu"), else English.
   std::string file = TipsFile;
   std::string localized = file.substr(0, file.rfind('.') + 1) + LanguageCode;
-  std::FILE* in = std::fopen(localized.c_str(), "rb");
-  if (!in) in = std::fopen(file.c_str(), "rb");
-  if (in) {
+  // Read through the program's own file calls: iostreams would bring the C++ locale
+  // machinery into the program.
+  vocalet::TFile in = vocalet::TFile::OpenRead(localized);
+  if (!in.IsOpen()) in = vocalet::TFile::OpenRead(file);
+  if (in.IsOpen()) {
     std::string text;
     char buf[4096];
-    for (size_t n; (n = std::fread(buf, 1, sizeof buf, in)) > 0;) text.append(buf, n);
-    std::fclose(in);
+    for (std::int64_t n; (n = in.Read(buf, sizeof buf)) > 0;) text.append(buf, static_cast<size_t>(n));
     tips_ = ParseTips(text);
   }
   if (!RegistryKey.empty()) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/TipsText.h"
 #include "toolkit/StdCtrls.h"
 
 class TInfoViewer : public TPanel {
@@ -50,7 +51,3 @@ class TInfoViewer : public TPanel {
   bool autoUpdates_ = false;
   std::string banner_;
 };
-
-// The tips of a file: one a line, blank lines and lines starting with ';' left out; the
-// line-break sequence \n stays for the label to turn into a break.
-std::vector<std::string> ParseTips(const std::string& text);

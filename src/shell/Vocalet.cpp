@@ -4,12 +4,17 @@
 
 #include <commctrl.h>
 
+#include <exception>
+#include <string>
+
 #include "shell/ProgramModules.h"
 #include "shell/SingleInst.h"
 #include "shell/fMain.h"
 #include "toolkit/Forms.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+namespace {
+
+int RunVocalet() {
   TProgramModules modules;
   if (NotifyPreviousInstance(VocaletProgramID)) return 0;
 
@@ -21,4 +26,24 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   form->Show();
   app.Run();
   return 0;
+}
+
+// The last resort: an error that escaped everything is shown as the commands show theirs,
+// and the program ends by itself instead of being torn down by the runtime.
+void ShowFatalError(const char* text) {
+  MessageBoxA(nullptr, text ? text : "An unexpected error occurred.", "Vocalet",
+              MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  try {
+    return RunVocalet();
+  } catch (const std::exception& e) {
+    ShowFatalError(e.what());
+  } catch (...) {
+    ShowFatalError(nullptr);
+  }
+  return 1;
 }

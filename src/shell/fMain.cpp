@@ -21,6 +21,8 @@
 #include "shell/fFakeProgress.h"
 #include "shell/fVMOptions.h"
 #include "shell/vmOptions.h"
+#include "util/FormatText.h"
+#include "util/SafeWrite.h"
 #include "util/ovUtils.h"
 
 const char VocaletProgramID[] = "{4ECBDA43-943C-4B02-8204-55CB561170F5}";
@@ -201,6 +203,7 @@ TVocaletForm::TVocaletForm(TComponent* owner) : TForm(owner) {
 
   OnShow = [this](TComponent* s) { FormShow(s); };
   OnClose = [this](TComponent* s, TCloseAction& action) { FormClose(s, action); };
+  OnEndSession = [this](TComponent* s) { FormEndSession(s); };
   FormCreate(this);
 }
 
@@ -304,15 +307,17 @@ void TVocaletForm::FormCreate(TComponent*) {
     const int h = panel->Height() - 2;
     box->SetBounds(1, panel->Height() - 1 - h, panel->Width() - 2, h);
   }
+  // A compression cut off by a crash or a power cut left its new file beside the message.
+  vocalet::RemoveStaleReplacement(VMProperties->MsgFileName);
   SaveDialog.FileName = ExtractFileName(VMProperties->MsgFileName);
   GetSpecialFolderPath(CSIDL_PERSONAL, SaveDialog.InitialDir);
   ApplyLanguage();
   RecorderFrame->OnPlayDone = [this](TComponent*) { Book->SetPageIndex(0); };
-  // The saved language; a translation that is missing or broken starts us in the default
-  // language without a word, since the user cannot act on it now.
+  // The saved language; a translation that is missing, broken or unreadable starts us in
+  // the default language without a word, since the user cannot act on it now.
   try {
     MLSManager->SelectLanguage(MLSManager->ReadLanguageSetting("Vocalet"));
-  } catch (const EMLSException&) {
+  } catch (const std::exception&) {
     MLSManager->SelectLanguage(MLSManager->DefaultLanguage());
   }
   ApplyLanguage();
@@ -434,20 +439,34 @@ void TVocaletForm::UpdateMessageInfo() {
   UpdateControls();
 }
 
-void TVocaletForm::PackMessage() {
-  if (!VMProperties->GSM610) return;
-  ProgressCaption = MLS_VOCALET->Strings[10];
-  ProgressPrompt = MLS_VOCALET->Strings[11];
-  DWORD t0 = GetTickCount();
-  if (VMProperties->PlainSize > static_cast<int>(kProgressThreshold)) ShowProgressNow(this, false);
-  struct THide {
-    ~THide() { HideProgress(); }
-  } hide;
-  Application->ProcessMessages();
-  vocalet::CompressWaveFile(VMProperties->MsgFileName);
-  DWORD elapsed = GetTickCount() - t0;
-  // A notice that flashes by is worse than none: once shown it stays for a moment.
-  if (ProgressActive() && elapsed < kMinProgressMs) Sleep(kMinProgressMs - elapsed);
+bool TVocaletForm::PackMessage(std::string* failure) {
+  if (!VMProperties->GSM610) return true;
+  std::string error;
+  std::uint32_t code = 0;
+  bool packed = false;
+  {
+    ProgressCaption = MLS_VOCALET->Strings[10];
+    ProgressPrompt = MLS_VOCALET->Strings[11];
+    DWORD t0 = GetTickCount();
+    if (VMProperties->PlainSize > static_cast<int>(kProgressThreshold)) ShowProgressNow(this, false);
+    struct THide {
+      ~THide() { HideProgress(); }
+    } hide;
+    Application->ProcessMessages();
+    packed = vocalet::CompressWaveFile(VMProperties->MsgFileName, vocalet::acm::DefaultAcmLayer(),
+                                       &error, &code);
+    DWORD elapsed = GetTickCount() - t0;
+    // A notice that flashes by is worse than none: once shown it stays for a moment.
+    if (ProgressActive() && elapsed < kMinProgressMs) Sleep(kMinProgressMs - elapsed);
+  }
+  // A message compressed before is refused as not PCM: it is already what Send wants.
+  if (packed || code == vocalet::kSourceNotPcm) return true;
+  std::string text = FormatText(MLS_VOCALET->Strings[51], {error});
+  if (failure)
+    *failure = text;
+  else
+    ShowErrorMessage(Handle(), text);
+  return false;
 }
 
 void TVocaletForm::cmdRecord(TComponent*) {
@@ -468,9 +487,15 @@ void TVocaletForm::cmdStop(TComponent* sender) {
   if (!sender) return;
   Book->SetPageIndex(0);
   if (!RecorderFrame->PlayMode) {
-    VMProperties->PlainSize = FileSizeOf(VMProperties->MsgFileName);
-    if (!VMProperties->PackOnSend) PackMessage();
+    // Only a recording that became the message changes it; after an empty one, or one kept
+    // elsewhere, the message and everything shown of it stay as before the recording.
+    const auto fate = RecorderFrame->LastFate;
+    if (fate == TRecorderForm::rfMessage || fate == TRecorderForm::rfSilent) {
+      VMProperties->PlainSize = FileSizeOf(VMProperties->MsgFileName);
+      if (!VMProperties->PackOnSend) PackMessage();
+    }
     UpdateMessageInfo();
+    RecorderFrame->ReportRecording();
   }
 }
 
@@ -485,10 +510,19 @@ std::string TVocaletForm::MailSenderPath() {
   return ExpandPathMacros("<CommonFilesDir>\\Orvane\\SendMail.exe");
 }
 
-std::string TVocaletForm::HandOffPath() { return AddPath(GetThisDir(), "eMail.dat"); }
+std::string TVocaletForm::HandOffPath() {
+  // Per user and writable by the user: the program's own folder is neither.
+  std::string base;
+  GetSpecialFolderPath(CSIDL_LOCAL_APPDATA, base);
+  if (base.empty()) base = GetTempDir();
+  std::string folder = AddPath(base, "Quindle\\Vocalet");
+  ForceDirectories(folder);
+  return AddPath(folder, "eMail.dat");
+}
 
 void TVocaletForm::cmdSend(TComponent*) {
-  if (VMProperties->PackOnSend) PackMessage();
+  // After the error box the user decides: nothing is sent, and the window stays.
+  if (VMProperties->PackOnSend && !PackMessage()) return;
   {
     TSMapiMessage mail;
     mail.Text = ConvertLineBreaks(MailBodyText);
@@ -521,9 +555,12 @@ void TVocaletForm::cmdAttach(TComponent*) {
       ~TShowAgain() { form->Show(); }
     } showAgain{this};
     std::function<void()> prepare;
-    if (VMProperties->PackOnSend) prepare = [this] { PackMessage(); };
+    // The drop target waits on us while this runs: a failure is told once the drag is over.
+    packFailure_.clear();
+    if (VMProperties->PackOnSend) prepare = [this] { PackMessage(&packFailure_); };
     dropped = ShowDragNAttach(VMProperties->MsgFileName, prepare);
   }
+  if (!packFailure_.empty()) ShowErrorMessage(Handle(), packFailure_);
   if (VMProperties->AutoClose && dropped) Close();
 }
 
@@ -635,6 +672,27 @@ void TVocaletForm::ApplyLanguage() {
 
 void TVocaletForm::FormClose(TComponent*, TCloseAction&) {
   cmdStop(nullptr);
+  // A recording that could not become the message: the user must learn where it went.
+  const auto fate = RecorderFrame->LastFate;
+  if (fate == TRecorderForm::rfKept || fate == TRecorderForm::rfLost)
+    RecorderFrame->ReportRecording();
   MLSManager->WriteLanguageSetting("Vocalet", MLSManager->Language());
   InfoViewer->Close();
+}
+
+void TVocaletForm::FormEndSession(TComponent*) {
+  // The system ends the process as soon as this returns, and the end of the program, where
+  // the options are saved, never comes. A running recording is saved as it is: compressing
+  // it could outlast the time the system gives.
+  const bool recording = RecorderFrame->Recording;
+  RecorderFrame->cmdStop(nullptr);
+  const auto fate = RecorderFrame->LastFate;
+  if (recording && (fate == TRecorderForm::rfMessage || fate == TRecorderForm::rfSilent))
+    VMProperties->PlainSize = FileSizeOf(VMProperties->MsgFileName);
+  try {
+    MLSManager->WriteLanguageSetting("Vocalet", MLSManager->Language());
+    VMProperties->Save();
+  } catch (const std::exception&) {
+    // Nobody is left to tell; the options of this run are lost as if the power went.
+  }
 }

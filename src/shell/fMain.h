@@ -72,6 +72,7 @@ class TVocaletForm : public TForm {
   void FormCreate(TComponent* sender);
   void FormShow(TComponent* sender);
   void FormClose(TComponent* sender, TCloseAction& action);
+  void FormEndSession(TComponent* sender);
   void cmdRecord(TComponent* sender);
   void cmdPlay(TComponent* sender);
   void cmdStop(TComponent* sender);
@@ -96,7 +97,9 @@ class TVocaletForm : public TForm {
   void AdjustMixerLevels();
   void ArrangePanels();
   void UpdateMessageInfo();
-  void PackMessage();
+  // Compresses the message when GSM610 is set. A failure (the message stays as it was) is
+  // shown in the error box, or handed to failure when given; false then.
+  bool PackMessage(std::string* failure = nullptr);
   void VolumeLevelChanged(TComponent* sender, int level);
   void MicLevelChanged(TComponent* sender, int level);
   // Draws a level indicator: `level` rows from the top stay grey behind the picture's lime.
@@ -114,4 +117,6 @@ class TVocaletForm : public TForm {
   // A paint draws on the paint's canvas; a level change at once, through DrawLevel.
   void DrawLevelOn(TCanvas& canvas, TImage* picture, int level);
   HIMAGELIST normalImages_ = nullptr, disabledImages_ = nullptr;
+  // A compression that failed during a drop, told once the drag has ended.
+  std::string packFailure_;
 };

@@ -35,6 +35,8 @@ void RegisterOwnClass(const std::string& name, UINT style, HBRUSH background, WN
 TControl::TControl(TComponent* owner) : TComponent(owner) {}
 
 TControl::~TControl() {
+  // The hint timer must not reach a control that is gone.
+  if (Application) Application->ControlDestroyed(this);
   if (parent_) parent_->RemoveControl(this);
 }
 

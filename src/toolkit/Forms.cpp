@@ -242,6 +242,9 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ACTIVATE:
       if (LOWORD(wp) != WA_INACTIVE && OnActivate) OnActivate(this);
       break;
+    case WM_ENDSESSION:
+      if (wp && OnEndSession) OnEndSession(this);
+      return 0;
     case WM_MOVE: {
       RECT wr;
       GetWindowRect(hwnd_, &wr);
@@ -333,6 +336,10 @@ void TApplication::ShowHintNow() {
   InvalidateRect(hintWnd_, nullptr, TRUE);
   hintShown_ = true;
   hintTimer_ = SetTimer(nullptr, 0, HintHidePause, HintTimerProc);
+}
+
+void TApplication::ControlDestroyed(TControl* control) {
+  if (control && control == hintControl_) CancelHint();
 }
 
 void TApplication::CancelHint() {

@@ -46,6 +46,9 @@ class TForm : public TWinControl {
   TCloseEvent OnClose;
   TCloseQueryEvent OnCloseQuery;
   TNotifyEvent OnActivate;
+  // The Windows session ends (WM_ENDSESSION with TRUE): the process may be ended as soon as
+  // the handler returns, without any further message, so whatever must last is done in it.
+  TNotifyEvent OnEndSession;
 
   TMainMenu* Menu() const { return menu_; }
   void SetMenu(TMainMenu* menu);
@@ -114,6 +117,8 @@ class TApplication {
   bool ShowHint = true;
   void HintMouseMove(TControl* control);
   void CancelHint();
+  // A control that goes takes its pending or shown hint with it.
+  void ControlDestroyed(TControl* control);
   HWND HintWindow() const { return hintWnd_; }
   const std::string& HintText() const { return hintText_; }
 

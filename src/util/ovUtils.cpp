@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "util/Handles.h"
+#include "util/SafeWrite.h"
 
 std::string CurrentVersionKey = "Software\\Microsoft\\Windows\\CurrentVersion";
 
@@ -186,34 +187,10 @@ double FileDateOf(const std::string& fileName) {
 }
 
 long CopyFileData(const std::string& source, const std::string& destination) {
-  FileHandle in(CreateFileA(source.c_str(), GENERIC_READ,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!in) return 0;
-  // Open an existing destination without re-creating it (its attributes and links stay);
-  // whatever lies past the copied bytes is cut off at the end.
-  FileHandle out(CreateFileA(destination.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!out) return 0;
-  bool error = false;
-  long total = 0;
-  char buf[2048];
-  for (;;) {
-    DWORD got = 0, put = 0;
-    if (!ReadFile(in.get(), buf, sizeof buf, &got, nullptr)) {
-      error = true;
-      break;
-    }
-    if (got == 0) break;
-    if (!WriteFile(out.get(), buf, got, &put, nullptr)) error = true;
-    total += static_cast<long>(put);
-    if (put < got) {
-      error = true;
-      break;
-    }
-  }
-  if (!error && !SetEndOfFile(out.get())) error = true;
-  return error ? 0 : total;
+  // The copy goes beside the destination first, which it replaces only once complete: a
+  // full disk or a failing source part-way leaves a file already there as it was.
+  const std::int64_t copied = vocalet::CopyFileSafely(source, destination);
+  return copied < 0 ? 0 : static_cast<long>(copied);
 }
 
 std::string GetFileVersionText(const std::string& fileName, DWORD& versionMS,

@@ -4,7 +4,9 @@
 #include <filesystem>
 #include <map>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <csignal>
 #include <sys/resource.h>
 #endif
@@ -252,6 +254,53 @@ TEST(DoubleConvert, HandlesEmptyTruncatedAndOverstatedData) {
   EXPECT_EQ(CheckGsmFile(overstated.out), 65u * BlocksFor(1000));
 }
 
+// A source whose reads fail from a given byte on, as a failing disk or network share does.
+class FailingStream : public TStream {
+ public:
+  FailingStream(const Bytes& bytes, std::size_t failAt) : inner_(bytes), failAt_(failAt) {}
+  std::size_t Read(void* buffer, std::size_t count) override {
+    const std::int64_t at = inner_.Position();
+    if (static_cast<std::size_t>(at) + count <= failAt_) return inner_.Read(buffer, count);
+    error_ = 5;
+    return inner_.Read(buffer, failAt_ > static_cast<std::size_t>(at) ? failAt_ - at : 0);
+  }
+  std::size_t Write(const void*, std::size_t) override { return 0; }
+  std::int64_t Seek(std::int64_t offset, SeekOrigin origin) override { return inner_.Seek(offset, origin); }
+  std::uint32_t ReadError() const override { return error_; }
+
+ private:
+  TMemoryStream inner_;
+  std::size_t failAt_;
+  std::uint32_t error_ = 0;
+};
+
+TEST(DoubleConvert, AReadErrorFailsTheConversionWhereverItHappens) {
+  const Bytes file = MakeWave(WaveParams{}, test::Pcm16Bytes(test::Noise(524288 + 3000, 21, 9000)));
+  // In the header, in the first block, at the start of the second.
+  for (std::size_t failAt : {std::size_t{20}, std::size_t{5000}, std::size_t{44 + 1048576}}) {
+    SCOPED_TRACE(failAt);
+    FailingStream source(file, failAt);
+    TMemoryStream dest;
+    std::vector<std::uint8_t> format(MaxFormatSize, 0);
+    format[0] = kWaveFormatGsm610;
+    TWaveFormatList converter;
+    EXPECT_FALSE(converter.DoubleConvert(source, dest, format.data()));
+    EXPECT_EQ(converter.ErrorMessage, "Source read error");
+    EXPECT_EQ(converter.ErrorCode, 5u);
+  }
+}
+
+#ifndef _WIN32
+TEST(FileReadStream, AFailingReadIsNotTheEnd) {
+  // Reading a folder fails on every Unix: a real read error, not an end of file.
+  TFileReadStream stream(std::filesystem::temp_directory_path().string());
+  ASSERT_TRUE(stream.IsOpen());
+  char buffer[16];
+  EXPECT_EQ(stream.Read(buffer, sizeof buffer), 0u);
+  EXPECT_NE(stream.ReadError(), 0u);
+}
+#endif
+
 class CompressWaveFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -337,6 +386,25 @@ TEST_F(CompressWaveFileTest, AFullDiskLeavesTheMessageAndNoTemporaryFile) {
   setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, previous);
   EXPECT_FALSE(ok);
+  Bytes now;
+  ASSERT_TRUE(test::ReadFile(file_, now));
+  EXPECT_EQ(now, pcm);
+  EXPECT_EQ(Listing(), std::vector<std::string>{"vocalet.wav"});
+}
+#endif
+
+#ifdef _WIN32
+TEST_F(CompressWaveFileTest, AFailedReplacementLeavesTheMessageAndNoNewFile) {
+  const Bytes pcm = MakeWave(WaveParams{}, test::Pcm16Bytes(test::Noise(8000 * 2, 15, 9000)));
+  ASSERT_TRUE(test::WriteFile(file_, pcm));
+  // A player holds the message open and lets nobody delete or replace it.
+  HANDLE h = CreateFileA(file_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  std::string error;
+  const bool ok = CompressWaveFile(file_, acm::DefaultAcmLayer(), &error);
+  CloseHandle(h);
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(error, "cannot write the compressed file");
   Bytes now;
   ASSERT_TRUE(test::ReadFile(file_, now));
   EXPECT_EQ(now, pcm);

@@ -56,6 +56,8 @@ void Log(const std::string& s) {
 // the feedback window and the cursor look like while the drag runs.
 struct TTarget : IDropTarget {
   bool askWhileHovering = false;
+  bool keep = false;              // holds on to the data object, as some mail programs do
+  IDataObject* kept = nullptr;
   int hoverBlockSize = -1;
   bool sawFeedbackWindow = false, windowAtPointer = false;
   int hiddenWhileHovering = -1;
@@ -67,6 +69,10 @@ struct TTarget : IDropTarget {
   ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
   ULONG STDMETHODCALLTYPE Release() override { return 1; }
   HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
+    if (keep && !kept) {
+      kept = data;
+      kept->AddRef();
+    }
     if (askWhileHovering) hoverBlockSize = static_cast<int>(Read(data, nullptr));
     *effect = DROPEFFECT_COPY;
     return S_OK;
@@ -318,6 +324,51 @@ TEST_F(DragService, ADropOnNothingEndsTheDragWithoutAskingTheOwner) {
   EXPECT_EQ(endDrags, 1);
   EXPECT_EQ(DragCursorHideCount(), 0);
   EXPECT_FALSE(HookLoaded());
+  DestroyWindow(ground);
+}
+
+// A target that keeps the data object and asks for it after the drag: the drag's owner may
+// be gone by then, so the object answers from what it has or fails, and never asks it.
+TEST_F(DragService, ARequestAfterTheDragNeverReachesTheOwner) {
+  HWND ground = MakeWindow("DragGround", 0, 0, 700, 600);
+  HWND targetWindow = MakeWindow("DropHere", 400, 300, 200, 200, WS_EX_TOPMOST);
+  TTarget target;
+  target.keep = true;
+  ASSERT_EQ(RegisterDragDrop(targetWindow, &target), S_OK);
+  Pump(300);
+  // Over the target, then released beside it: no drop, no list.
+  if (!DragWithXPointer(100, 100, 650, 550, "Vocalet message")) GTEST_SKIP() << "no xdotool";
+  RevokeDragDrop(targetWindow);
+  ASSERT_NE(target.kept, nullptr) << "the pointer never reached the target";
+  EXPECT_EQ(endDrags, 1);
+  log.clear();
+  FORMATETC f{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+  STGMEDIUM m{};
+  EXPECT_TRUE(FAILED(target.kept->GetData(&f, &m)));
+  EXPECT_TRUE(log.empty()) << log.front();
+  target.kept->Release();
+  DestroyWindow(targetWindow);
+  DestroyWindow(ground);
+}
+
+TEST_F(DragService, AfterADropTheDataObjectKeepsAnsweringWithThePath) {
+  HWND ground = MakeWindow("DragGround", 0, 0, 700, 600);
+  HWND targetWindow = MakeWindow("DropHere", 400, 300, 200, 200, WS_EX_TOPMOST);
+  TTarget target;
+  target.keep = true;
+  ASSERT_EQ(RegisterDragDrop(targetWindow, &target), S_OK);
+  Pump(300);
+  if (!DragWithXPointer(100, 100, 480, 380, "Vocalet message")) GTEST_SKIP() << "no xdotool";
+  RevokeDragDrop(targetWindow);
+  ASSERT_NE(target.kept, nullptr);
+  ASSERT_EQ(target.dropped, "C:\\Temp\\vocalet.wav");
+  log.clear();
+  std::string path;
+  TTarget::Read(target.kept, &path);
+  EXPECT_EQ(path, "C:\\Temp\\vocalet.wav");
+  EXPECT_TRUE(log.empty());
+  target.kept->Release();
+  DestroyWindow(targetWindow);
   DestroyWindow(ground);
 }
 

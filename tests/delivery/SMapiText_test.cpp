@@ -1,19 +1,81 @@
+// The hand-off file's text as Vocalet writes it and as SendMail.exe reads it back.
 #include <gtest/gtest.h>
 
+#include "MailFile.h"
 #include "delivery/SMapiUtils.h"
 
-TEST(MailText, LineBreaksBecomeBackslashN) {
-  EXPECT_EQ(EscapeMailText("one\r\ntwo"), "one\\ntwo");
-  EXPECT_EQ(EscapeMailText("\r\nstarts with a break"), "\\nstarts with a break");
-  EXPECT_EQ(EscapeMailText("a\r\n\r\nb"), "a\\n\\nb");
-  EXPECT_EQ(EscapeMailText(""), "");
+namespace {
+
+TMailDescription RoundTrip(const TSMapiMessage& m) {
+  TMailDescription d;
+  ParseMailFile(m.FileText(), d);
+  return d;
 }
 
-TEST(MailText, LoneBreaksCannotEndTheValue) {
-  std::string attack = "hello\n[Files]\nC:\\secret.txt=1\rmore";
-  std::string escaped = EscapeMailText(attack);
-  EXPECT_EQ(escaped.find('\n'), std::string::npos);
-  EXPECT_EQ(escaped.find('\r'), std::string::npos);
-  EXPECT_EQ(escaped, "hello\\n[Files]\\nC:\\secret.txt=1\\nmore");
-  EXPECT_EQ(EscapeMailText("ends\r"), "ends\\n");
+TEST(MailText, TheLayoutSendWrites) {
+  TSMapiMessage m;
+  m.Subject = "Voice message";
+  m.Text = "\r\nHi,\r\nplease listen.";
+  m.Files = {"C:\\temp\\vocalet.wav"};
+  EXPECT_EQ(m.FileText(),
+            "[Header]\r\nToName=\r\nToAddr=\r\nSubject=Voice message\r\n"
+            "Text=\\nHi,\\nplease listen.\r\n[Files]\r\nC:\\temp\\vocalet.wav=1\r\n");
 }
+
+TEST(MailText, EscapesKeepEveryValueOnOneLine) {
+  const struct {
+    std::string text, escaped;
+  } cases[] = {
+      {"one\r\ntwo", "one\\ntwo"},
+      {"a\r\n\r\nb", "a\\n\\nb"},
+      {"lone\rcr and lone\nlf", "lone\\rcr and lone\\llf"},
+      {"hello\n[Files]\nC:\\secret.txt=1", "hello\\l[Files]\\lC:\\secret.txt=1"},
+      {"C:\\dir\\file", "C:\\dir\\file"},  // a backslash alone stays as it is
+      {"C:\\new\\road", "C:\\\\new\\\\road"},
+      {"ends in \\", "ends in \\"},
+      {"back\\\r\nslash", "back\\\\\\nslash"},
+      {std::string("nul\0here", 8), "nul\\0here"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(EscapeMailText(c.text), c.escaped);
+    EXPECT_EQ(RestoreLineBreaks(c.escaped, "\r\n"), c.text);
+  }
+}
+
+TEST(MailText, EveryTextAndPathComesBackExactly) {
+  TSMapiMessage m;
+  m.ToName = " Ann = \"Example\" ";
+  m.ToAddr = "ann@example.org";
+  m.Subject = "Voice\r\nmessage\r[Files]\nC:\\x=1";
+  m.Text = "\r\nbody \\n with \\\\ escapes\r\n";
+  m.Files = {"C:\\a=b\\msg.wav", ";C:\\comment.wav", "[C:\\bracket].wav", "C:\\ends in=", " C:\\space .wav "};
+  m.FileNames = {"a=b.wav", "[x]"};
+  const TMailDescription d = RoundTrip(m);
+  EXPECT_EQ(d.ToName, m.ToName);
+  EXPECT_EQ(d.ToAddr, m.ToAddr);
+  EXPECT_EQ(d.Subject, m.Subject);
+  EXPECT_EQ(d.Text, m.Text);
+  EXPECT_EQ(d.Files, m.Files);
+  EXPECT_EQ(d.FileNames, m.FileNames);
+}
+
+TEST(MailText, EqualPathsGiveOneAttachmentAndEmptyListsNoSection) {
+  TSMapiMessage m;
+  m.Files = {"C:\\a.wav", "C:\\b.wav", "c:\\A.WAV"};
+  EXPECT_EQ(RoundTrip(m).Files, (std::vector<std::string>{"C:\\a.wav", "C:\\b.wav"}));
+  EXPECT_EQ(m.FileText().find("[FileNames]"), std::string::npos);
+}
+
+TEST(MailText, TheReaderTakesWhatTheSystemsProfileFunctionsWrite) {
+  // Written by an older Vocalet, or by hand: LF line ends, spaces around the section names'
+  // keys, unknown sections and keys.
+  TMailDescription d;
+  ParseMailFile("[Other]\nText=no\n[header]\n Subject =S\nExtra=1\nText=a\\nb\n[Files]\nC:\\m.wav=1\nnoequals\n",
+                d);
+  EXPECT_EQ(d.Subject, "S");
+  EXPECT_EQ(d.Text, "a\r\nb");
+  EXPECT_EQ(d.Files, std::vector<std::string>{"C:\\m.wav"});
+}
+
+}  // namespace

@@ -1,4 +1,4 @@
-// The hand-off file written through the system's profile functions, read back as text.
+// The hand-off file on disk, read back as text and through the system's profile functions.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -55,34 +55,20 @@ TEST(HandOffFile, EqualPathsGiveOneKeyAndASecondSaveReplacesTheList) {
   for (const std::string& line : Lines(path)) EXPECT_NE(line, "[FileNames]");
 }
 
-TEST(HandOffFile, InjectedKeysStayInsideTheBody) {
+TEST(HandOffFile, ASaveThatCannotReplaceTheFileLeavesTheOldOneWhole) {
   TestFolder t;
   std::string path = t.Path() + "\\eMail.dat";
   TSMapiMessage m;
-  m.Subject = "s";
-  m.Text = "hello\n[Files]\nC:\\windows\\win.ini=1\r\nbye";
-  m.Files = {"C:\\msg.wav"};
+  m.Files = {"C:\\first.wav"};
   m.SaveToFile(path);
-  char keys[512] = {};
-  DWORD n = GetPrivateProfileStringA("Files", nullptr, "", keys, sizeof keys, path.c_str());
-  EXPECT_EQ(std::string(keys, n), std::string("C:\\msg.wav\0", 11));
-  char text[256];
-  GetPrivateProfileStringA("Header", "Text", "", text, sizeof text, path.c_str());
-  EXPECT_STREQ(text, "hello\\n[Files]\\nC:\\windows\\win.ini=1\\nbye");
-}
-
-TEST(HandOffFile, OtherKeysOfAnExistingFileStay) {
-  TestFolder t;
-  std::string path = t.Path() + "\\eMail.dat";
-  WritePrivateProfileStringA("Header", "Extra", "kept", path.c_str());
-  WritePrivateProfileStringA("Other", "Key", "kept too", path.c_str());
-  TSMapiMessage m;
-  m.SaveToFile(path);
-  char v[64];
-  GetPrivateProfileStringA("Header", "Extra", "", v, sizeof v, path.c_str());
-  EXPECT_STREQ(v, "kept");
-  GetPrivateProfileStringA("Other", "Key", "", v, sizeof v, path.c_str());
-  EXPECT_STREQ(v, "kept too");
+  // Held open the whole time by another program: the new file cannot take its place.
+  HANDLE reader = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+  m.Files = {"C:\\second.wav"};
+  EXPECT_THROW(m.SaveToFile(path), std::runtime_error);
+  CloseHandle(reader);
+  EXPECT_EQ(Lines(path).back(), "C:\\first.wav=1");
+  EXPECT_EQ(GetFileAttributesA((path + ".new").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST(HandOffFile, AnUnwritablePlaceIsAnError) {

@@ -92,16 +92,19 @@ TEST_F(MapiSend, VocaletsMailReachesMapiWithRealLineBreaksAndTheMessageAttached)
 
 TEST_F(MapiSend, TheFileVocaletWritesIsReadAsItWasMeant) {
   TSMapiMessage mail;
-  mail.Subject = "Voice message";
-  // A lone CR or LF is a line break too when the writer stores it.
-  mail.Text = "\r\nFirst line\r\nsecond\nthird\rfourth";
-  mail.Files.push_back(message);
+  mail.Subject = "Voice\r\nmessage";
+  mail.Text = "\r\nFirst line\r\nsecond\nthird\rfourth \\n";
+  // Paths that the profile functions cannot carry as keys.
+  std::string odd[] = {dir.Path() + "\\a=b.wav", dir.Path() + "\\;c.wav", dir.Path() + "\\[d].wav"};
+  for (const std::string& f : odd) WriteWholeFile(f, "RIFF....WAVE");
+  mail.Files = {odd[0], odd[1], odd[2]};
   mail.SaveToFile(mailFile);
   ASSERT_EQ(SendMailFile(), 0);
   TRecord r = Record();
-  EXPECT_EQ(Value(r, "subject"), "Voice message");
-  EXPECT_EQ(Value(r, "text"), "\r\nFirst line\r\nsecond\r\nthird\r\nfourth");
-  EXPECT_EQ(Value(r, "filepath"), message);
+  EXPECT_EQ(Value(r, "subject"), "Voice\r\nmessage");
+  EXPECT_EQ(Value(r, "text"), mail.Text);
+  ASSERT_EQ(Count(r, "filepath"), 3);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(Value(r, "filepath", i), odd[i]);
   EXPECT_EQ(Count(r, "recipclass"), 0);
 }
 
@@ -144,12 +147,12 @@ TEST_F(MapiSend, FileNamesNameTheAttachmentsOnlyWhenThereIsOneForEachFile) {
   EXPECT_EQ(Value(r, "filename", 1), "<null>");
 }
 
-TEST_F(MapiSend, OnlyBackslashNIsALineBreakAndALongBodyIsReadWhole) {
-  std::string body = "a\\\\nb\\tc";  // a, backslash, "\n", b, "\t", c
+TEST_F(MapiSend, OnlyTheWritersEscapesAreUndoneAndALongBodyIsReadWhole) {
+  std::string body = "a\\\\nb\\tc";  // a, a doubled backslash, n, b, "\t", c
   for (int i = 0; i < 500; ++i) body += "\\n0123456789";
   TMailFile{"", "", "S", body, {message}, {}}.Write(mailFile);
   ASSERT_EQ(SendMailFile(), 0);
-  std::string expected = "a\\\r\nb\\tc";
+  std::string expected = "a\\nb\\tc";
   for (int i = 0; i < 500; ++i) expected += "\r\n0123456789";
   EXPECT_EQ(Value(Record(), "text"), expected);
 }

@@ -11,11 +11,27 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "TestFolder.h"
 #include "mls/RegistrySandbox.h"
 #include "mls/ovSharedMLS.h"
 #include "toolkit/Forms.h"
+
+// The value names under "Software\Orvane\Uninstall Icons\<title>" of the root.
+inline std::vector<std::string> NotesUnder(HKEY root, const std::string& title) {
+  std::vector<std::string> names;
+  HKEY key = nullptr;
+  const std::string path = std::string("Software\\Orvane\\Uninstall Icons\\") + title;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return names;
+  char name[1024];
+  for (DWORD i = 0, length = sizeof name;
+       RegEnumValueA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+       ++i, length = sizeof name)
+    names.push_back(name);
+  RegCloseKey(key);
+  return names;
+}
 
 // A private key that stands for HKEY_LOCAL_MACHINE (the page's MachineRoot), under the
 // real HKEY_CURRENT_USER; made before the HKEY_CURRENT_USER sandbox, which would hide it.
@@ -48,20 +64,7 @@ class MachineSandbox {
 
   HKEY Root() const { return Key; }
 
-  // The value names under "Software\Orvane\Uninstall Icons\<title>".
-  std::vector<std::string> Notes(const std::string& title) const {
-    std::vector<std::string> names;
-    HKEY key = nullptr;
-    const std::string path = std::string("Software\\Orvane\\Uninstall Icons\\") + title;
-    if (RegOpenKeyExA(Reader, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return names;
-    char name[1024];
-    for (DWORD i = 0, length = sizeof name;
-         RegEnumValueA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-         ++i, length = sizeof name)
-      names.push_back(name);
-    RegCloseKey(key);
-    return names;
-  }
+  std::vector<std::string> Notes(const std::string& title) const { return NotesUnder(Reader, title); }
 
   bool Ok = false;
 

@@ -1,9 +1,12 @@
 // The Easy Launch dialog driven in-process under Wine: the shortcuts it reads and writes,
-// the hot key, the preview, and the uninstall notes in the (sandboxed) machine registry.
+// the hot key, the preview, and the uninstall notes in the (sandboxed) machine registry or,
+// where that refuses them, the user's.
 #include "desktop/dEasyLaunch.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
+
+#include <algorithm>
 
 #include "EasyLaunchSandbox.h"
 #include "desktop/ShLinks.h"
@@ -295,7 +298,7 @@ struct EasyLaunchRefused : EasyLaunch {
   }
 };
 
-TEST_F(EasyLaunchRefused, ARefusedNoteStillMakesEveryShortcutAndClosesTheDialog) {
+TEST_F(EasyLaunchRefused, ARefusedMachineNoteGoesToTheUsersKeyAndTheDialogCloses) {
   World->OfferQuickLaunch();
   int result = -1;
   Open([&] {
@@ -312,7 +315,24 @@ TEST_F(EasyLaunchRefused, ARefusedNoteStillMakesEveryShortcutAndClosesTheDialog)
   EXPECT_TRUE(FileExists(QuickLaunchLink()));
   EXPECT_TRUE(FileExists(ProgramsLink()));
   EXPECT_TRUE(World->Machine.Notes(Title).empty());
-  EXPECT_FALSE(EasyLaunchPage->RecordUninstallIcon(DesktopLink()));
+  auto notes = NotesUnder(HKEY_CURRENT_USER, Title);
+  std::sort(notes.begin(), notes.end());
+  std::vector<std::string> expected{DesktopLink(), ProgramsLink(), QuickLaunchLink()};
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(notes, expected);
+}
+
+// A shortcut made again keeps its one note, under whichever key holds it.
+TEST_F(EasyLaunch, ANoteInTheUsersKeyIsNotWrittenAgainUnderTheMachines) {
+  PutString("Software\\Orvane\\Uninstall Icons\\Quindle Vocalet", DesktopLink().c_str(), "");
+  Open([&] {
+    Click(Form().cbDesktop);
+    Click(Form().cbStartMenu);
+    Ok();
+  });
+  ASSERT_TRUE(FileExists(DesktopLink()));
+  EXPECT_EQ(World->Machine.Notes(Title), std::vector<std::string>{ProgramsLink()});
+  EXPECT_EQ(NotesUnder(HKEY_CURRENT_USER, Title), std::vector<std::string>{DesktopLink()});
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <mmsystem.h>
 #include <ole2.h>
 #include <shellapi.h>
+#include <shlobj.h>
 #include <shlwapi.h>
 #include <tlhelp32.h>
 
@@ -149,12 +150,18 @@ std::string WinPathFromEnv(const char* variable) {
   return !dir.empty() && dir[0] == '\\' ? "Z:" + dir : dir;
 }
 
+std::string HandOffFile() {
+  char dir[MAX_PATH] = {};
+  SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, dir);
+  return std::string(dir) + "\\Quindle\\Vocalet\\eMail.dat";
+}
+
 // What every delivery test shares: the options of one run, a message file in a folder of
-// its own, and "eMail.dat" beside the program as it was before the test.
+// its own, and "eMail.dat" in the user's local application data as it was before the test.
 struct DeliveryE2E : ::testing::Test {
   TestFolder folder;
   Options options;
-  std::string message, handOff = BinDir() + "\\eMail.dat", handOffBefore;
+  std::string message, handOff = HandOffFile(), handOffBefore;
   bool hadHandOff = false;
 
   void SetUp() override {
@@ -283,7 +290,8 @@ TEST_F(SendToMapi, ARecordedMessageReachesTheMailProgramAndAutoCloseEndsTheProgr
   EXPECT_TRUE(Values(mail, "recipname").empty());
   EXPECT_TRUE(ReadAll(message) == recorded) << "Send changed a compressed message";
 
-  // The hand-off file stays beside the program, as the mail-sender read it.
+  // The hand-off file stays where the mail-sender read it, nothing beside the program.
+  EXPECT_FALSE(Exists(BinDir() + "\\eMail.dat"));
   char subject[64] = {}, file[8] = {};
   GetPrivateProfileStringA("Header", "Subject", "", subject, sizeof subject, handOff.c_str());
   GetPrivateProfileStringA("Files", message.c_str(), "", file, sizeof file, handOff.c_str());

@@ -259,6 +259,37 @@ int Vocalet::WindowCount() const {
   return c.count;
 }
 
+namespace {
+struct BoxSearch {
+  DWORD pid;
+  HWND found = nullptr;
+};
+BOOL CALLBACK FindBox(HWND h, LPARAM lp) {
+  auto* s = reinterpret_cast<BoxSearch*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  if (pid == s->pid && ClassOf(h) == "#32770" && IsWindowVisible(h)) {
+    s->found = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+}  // namespace
+
+HWND Vocalet::ShownBox() const {
+  BoxSearch s{pi_.dwProcessId};
+  EnumWindows(FindBox, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+std::string Vocalet::BoxText(HWND box) {
+  // The text is the static control that is not the icon.
+  HWND text = FindChild(box, [](HWND h) {
+    return ClassOf(h) == "Static" && !TextOf(h).empty();
+  });
+  return text ? TextOf(text) : std::string();
+}
+
 DWORD Vocalet::GdiObjects() const { return GetGuiResources(pi_.hProcess, GR_GDIOBJECTS); }
 DWORD Vocalet::UserObjects() const { return GetGuiResources(pi_.hProcess, GR_USEROBJECTS); }
 

@@ -46,6 +46,9 @@ class Vocalet {
   DWORD UserObjects() const;
   // Windows of the process, top-level and child: the USER objects that Wine lets us count.
   int WindowCount() const;
+  // A message box of the process that shows, or null; and the text it says.
+  HWND ShownBox() const;
+  static std::string BoxText(HWND box);
 
  private:
   PROCESS_INFORMATION pi_{};

@@ -2,6 +2,8 @@
 // what the program leaves behind (files, registry) and shows (status line, hint, buttons).
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "E2E.h"
 #include "TestFolder.h"
 
@@ -127,6 +129,106 @@ TEST_F(VocaletE2E, ClosingDuringARecordingKeepsItUncompressed) {
   std::string hint = HintOverDetails(again);
   EXPECT_NE(hint.find("Size 4 KB."), std::string::npos) << hint;  // the old size
   ASSERT_TRUE(again.Quit());
+}
+
+// The system ends the session as Windows does: it asks, it tells, and then ends the process
+// without any further message. What was recorded and the options must be on disk by then.
+TEST_F(VocaletE2E, SessionEndDuringARecordingKeepsTheRecordingAndTheOptions) {
+  options.PlainSize = 4321;
+  WriteOptions(options);
+  Vocalet app;
+  ASSERT_TRUE(app.Start());
+  app.Key(VK_F2);
+  ASSERT_TRUE(WaitUntil([&] { return app.RecorderPageShown(); }, 10000));
+  Sleep(2500);
+  DWORD_PTR answer = 0;
+  ASSERT_TRUE(SendMessageTimeoutA(app.Main(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF,
+                                  SMTO_NORMAL, 20000, &answer));
+  EXPECT_TRUE(answer) << "the program vetoed the end of the session";
+  ASSERT_TRUE(SendMessageTimeoutA(app.Main(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF,
+                                  SMTO_NORMAL, 30000, &answer));
+  TerminateProcess(app.Process(), 1);
+  ASSERT_TRUE(app.WaitExit(10000));
+
+  WaveInfo w = ReadWave(message);
+  ASSERT_TRUE(w.ok) << "no message file";
+  EXPECT_EQ(w.formatTag, 1) << "saved as recorded, not compressed";
+  EXPECT_EQ(w.bits, 16);
+  std::vector<short> samples(w.data.size() / 2);
+  std::memcpy(samples.data(), w.data.data(), samples.size() * 2);
+  EXPECT_GT(Rms(samples), 300.0) << "the message holds silence";
+  HANDLE file = CreateFileA(message.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  const DWORD size = GetFileSize(file, nullptr);
+  CloseHandle(file);
+  Options saved = ReadOptions();
+  EXPECT_EQ(saved.PlainSize, static_cast<int>(size));
+  EXPECT_GE(saved.DurationSec, 2);
+}
+
+// Another program holds the message file open (a mail program attaching it, say) and lets
+// nobody replace it: the new recording is kept beside it, and the error box says where.
+TEST_F(VocaletE2E, AMessageFileThatCannotBeReplacedDoesNotCostTheRecording) {
+  HANDLE held = CreateFileA(message.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                            nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  WriteFile(held, "an earlier message", 18, &written, nullptr);
+  Vocalet app;
+  ASSERT_TRUE(app.Start());
+  app.Key(VK_F2);
+  ASSERT_TRUE(WaitUntil([&] { return app.RecorderPageShown(); }, 10000));
+  Sleep(2000);
+  app.Key(VK_F3);
+  HWND box = nullptr;
+  const bool shown = WaitUntil([&] { return (box = app.ShownBox()) != nullptr; }, 20000);
+  CloseHandle(held);
+  ASSERT_TRUE(shown) << "no error box";
+  const std::string kept = folder.Path() + "\\e2e.recording.wav";
+  EXPECT_EQ(Vocalet::BoxText(box), "The recording could not be saved as \"" + message +
+                                       "\".\r\nIt has been kept in \"" + kept + "\".");
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  WaveInfo w = ReadWave(kept);
+  ASSERT_TRUE(w.ok) << "the recording is lost";
+  EXPECT_EQ(w.formatTag, 1);
+  std::vector<short> samples(w.data.size() / 2);
+  std::memcpy(samples.data(), w.data.data(), samples.size() * 2);
+  EXPECT_GT(Rms(samples), 300.0) << "the kept recording holds silence";
+  EXPECT_TRUE(WaitUntil([&] { return app.ShownBox() == nullptr; }, 10000));
+  ASSERT_TRUE(app.Quit());
+}
+
+// German was chosen earlier, and another program holds its module file without sharing it.
+TEST_F(VocaletE2E, ATranslationThatCannotBeReadStartsTheProgramInEnglish) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Quindle\\MLS", 0, nullptr, 0,
+                            KEY_ALL_ACCESS, nullptr, &key, nullptr), ERROR_SUCCESS);
+  DWORD before = 0, size = sizeof before;
+  const bool hadValue =
+      RegQueryValueExA(key, "Vocalet", nullptr, nullptr, reinterpret_cast<BYTE*>(&before),
+                       &size) == ERROR_SUCCESS;
+  const DWORD german = 3;
+  RegSetValueExA(key, "Vocalet", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&german),
+                 sizeof german);
+  HANDLE held = CreateFileA((BinDir() + "\\mls\\Vocalet_deu.mls").c_str(), GENERIC_READ, 0,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  EXPECT_NE(held, INVALID_HANDLE_VALUE);
+  {
+    Vocalet app;
+    EXPECT_TRUE(app.Start());
+    EXPECT_EQ(app.StatusLine(), "Click the Record button to record your voice message.");
+    CloseHandle(held);
+    EXPECT_TRUE(app.Quit());
+    DWORD code = 1;
+    GetExitCodeProcess(app.Process(), &code);
+    EXPECT_EQ(code, 0u);
+  }
+  if (hadValue)
+    RegSetValueExA(key, "Vocalet", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&before),
+                   sizeof before);
+  else
+    RegDeleteValueA(key, "Vocalet");
+  RegCloseKey(key);
 }
 
 TEST_F(VocaletE2E, FiftyRecordingsLeaveNoObjectsBehind) {

@@ -2,8 +2,8 @@
 # VocaletSetup.exe and its uninstaller, silent, in a Wine prefix of their own (created fresh,
 # removed at the end): the files, the Start menu shortcut and the entry in the list of
 # installed programs; a second setup over the first; Easy Launch's shortcuts named by its
-# uninstall notes; the use count of the family's shared files; the user's message and
-# options kept, or removed on request.
+# uninstall notes in the machine's and the user's keys; the use count of the family's shared
+# files; the user's message and options kept, or removed on request.
 #   setup_test.sh SETUP.exe BIN_DIR WORK_DIR
 set -uo pipefail
 setup=$1 bin=$2 work=$3
@@ -63,6 +63,7 @@ CV='HKLM\Software\Microsoft\Windows\CurrentVersion'
 UNINST="$CV\\Uninstall\\Quindle Vocalet"
 SHARED="$CV\\SharedDLLs"
 ICONS='HKLM\Software\Orvane\Uninstall Icons\Quindle Vocalet'
+USER_ICONS='HKCU\Software\Orvane\Uninstall Icons\Quindle Vocalet'
 OPTIONS='HKCU\Software\Quindle\Vocalet'
 MLS='HKCU\Software\Quindle\MLS'
 
@@ -168,6 +169,18 @@ for l in "${links[@]}"; do
   cp "$U_startdir/Vocalet.lnk" "$(unix "$l")"
   reg32 add "$ICONS" /v "$l" /d "" /f >/dev/null
 done
+# A standard user's notes, in the user's own key.
+user_links=("$profile\\Start Menu\\Programs\\Quindle Vocalet.lnk")
+mkdir -p "$(unix "$profile\\Start Menu\\Programs")"
+for l in "${user_links[@]}"; do
+  cp "$U_startdir/Vocalet.lnk" "$(unix "$l")"
+  reg32 add "$USER_ICONS" /v "$l" /d "" /f >/dev/null
+done
+# A note with a wildcard names no one shortcut: it is not expanded.
+other_link="$profile\\Desktop\\Other Program.lnk"
+cp "$U_startdir/Vocalet.lnk" "$(unix "$other_link")"
+reg32 add "$USER_ICONS" /v "$profile\\Desktop\\*.lnk" /d "" /f >/dev/null
+reg32 add "$ICONS" /v "$profile\\Desktop\\Other Progra?.lnk" /d "" /f >/dev/null
 # A note that names something other than a shortcut is not followed.
 keep_win="$profile\\keep.txt"
 echo keep >"$(unix "$keep_win")"
@@ -180,7 +193,10 @@ check "program folder gone" absent "$U_inst"
 check "publisher folder gone" absent "$U_quindle"
 check "Start menu shortcut and its folder gone" absent "$U_startdir"
 for l in "${links[@]}"; do check "Easy Launch shortcut gone: $l" absent "$(unix "$l")"; done
+for l in "${user_links[@]}"; do check "Easy Launch shortcut noted by the user gone: $l" absent "$(unix "$l")"; done
 check "the notes' key gone" eval '! has_key "$ICONS"'
+check "the user's notes' key gone" eval '! has_key "$USER_ICONS"'
+check "a note with a wildcard is not expanded" test -f "$(unix "$other_link")"
 check "another program's notes kept" has_value 'HKLM\Software\Orvane\Uninstall Icons\Orvane Other' 'C:\other.lnk'
 check "a note naming no shortcut is not followed" test -f "$(unix "$keep_win")"
 check "uninstall entry gone" eval '! has_key "$UNINST"'
@@ -196,12 +212,14 @@ check "setup /S succeeds" install
 # Another program's setup counts its use of the same files.
 reg32 add "$SHARED" /v "$sendmail" /t REG_DWORD /d 2 /f >/dev/null
 reg32 add "$SHARED" /v "$draghook" /t REG_DWORD /d 2 /f >/dev/null
+printf 'RIFF....WAVE' >"$msg.new"
 check "uninstall /S /REMOVEUSERDATA finishes" uninstall /REMOVEUSERDATA
 check "program folder gone" absent "$U_inst"
 check "shared files kept for the other program" test -f "$U_orvane/SendMail.exe" -a -f "$U_orvane/ovhkDrag.dll"
 check "their use counts down to one" \
   equals "$(value "$SHARED" "$sendmail") $(value "$SHARED" "$draghook")" "0x1 0x1"
 check "message file removed" absent "$msg"
+check "a compression's leftover beside it removed" absent "$msg.new"
 check "options removed" eval '! has_key "$OPTIONS"'
 check "Vocalet's language removed" eval '! has_value "$MLS" Vocalet'
 check "the family's other language values kept" equals "$(value "$MLS" SoundRec)" "0x3"
@@ -214,6 +232,27 @@ check "the uncounted copy counts as one use more" \
   equals "$(value "$SHARED" "$sendmail") $(value "$SHARED" "$draghook")" "0x2 0x2"
 check "uninstall /S finishes" uninstall
 check "shared files kept" test -f "$U_orvane/SendMail.exe" -a -f "$U_orvane/ovhkDrag.dll"
+
+echo "== removing user data when MsgFileName names no message"
+# Only the default message in the temporary folder goes; what the value names stays.
+temp_win=$(wine cmd /c echo %TEMP% </dev/null 2>>"$log" | tr -d '\r')
+default_msg="$(unix "$temp_win")/vocalet.wav"
+others_win="$profile\\Others"
+others=$(unix "$others_win")
+mkdir -p "$others/folder.wav"
+echo a >"$others/a.txt"
+echo b >"$others/b.txt"
+echo "not a wave" >"$others/notes.wav"
+echo inside >"$others/folder.wav/inside.txt"
+for named in "$others_win\\*.txt" "$others_win\\notes.wav" "$others_win\\folder.wav"; do
+  check "setup /S succeeds" install
+  printf 'RIFF....WAVE' >"$default_msg"
+  reg32 add "$OPTIONS" /v MsgFileName /d "$named" /f >/dev/null
+  check "uninstall /S /REMOVEUSERDATA finishes (MsgFileName $named)" uninstall /REMOVEUSERDATA
+  check "the default message removed" absent "$default_msg"
+  check "nothing that MsgFileName names removed" \
+    test -f "$others/a.txt" -a -f "$others/b.txt" -a -f "$others/notes.wav" -a -f "$others/folder.wav/inside.txt"
+done
 
 if [ $failures -ne 0 ]; then
   echo "$failures check(s) failed; Wine's output:"

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <fstream>
@@ -79,6 +80,41 @@ TEST(MLSFile, WrongCountFailsBeforeAnyStringIsStored) {
   m.count = 4000000000u;  // must neither allocate nor read that many lengths
   EXPECT_EQ(ReadCode(m.Bytes(), 4, s), "MLS253");
   EXPECT_EQ(s[1], "old1");
+}
+
+// A module that grew reads the files of its older versions: the strings they lack keep
+// their text. More strings than the module has, or fewer than its first version, still fail.
+TEST(MLSFile, OlderShorterModuleIsReadAndTheRestKept) {
+  struct TCase {
+    std::uint32_t count;
+    std::string code;
+  };
+  for (const TCase& c : {TCase{3, ""}, TCase{2, ""}, TCase{5, "MLS253"}, TCase{1, "MLS253"},
+                         TCase{0, "MLS253"}, TCase{4000000000u, "MLS253"}}) {
+    MLSModuleBuilder m;
+    for (std::uint32_t i = 0; i < std::min<std::uint32_t>(c.count, 5); ++i)
+      m.strings.push_back("new" + std::to_string(i));
+    m.countOverride = true;
+    m.count = c.count;
+    std::array<std::string, 4> s = {"old0", "old1", "old2", "old3"};
+    const auto bytes = m.Bytes();
+    TMLSMemoryStream stream(bytes);
+    std::string code;
+    std::size_t read = 0;
+    try {
+      read = TMLSFile().ReadModule(stream, 4, 3, s, 2);
+    } catch (const EMLSException& e) {
+      code = std::string(e.what()).substr(std::string(e.what()).find("MLS25"), 6);
+    }
+    EXPECT_EQ(code, c.code) << "count " << c.count;
+    if (!c.code.empty()) {
+      EXPECT_EQ(s[0], "old0") << "count " << c.count;
+      continue;
+    }
+    EXPECT_EQ(read, c.count);
+    for (std::uint32_t i = 0; i < 4; ++i)
+      EXPECT_EQ(s[i], (i < c.count ? "new" : "old") + std::to_string(i)) << "count " << c.count;
+  }
 }
 
 TEST(MLSFile, StringCutShortKeepsWhatWasRead) {

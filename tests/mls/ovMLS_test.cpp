@@ -204,6 +204,38 @@ TEST_F(MLSManagerTest, TruncatedFileFailsWithACode) {
   EXPECT_EQ(codeAfterCut(5), "MLS252");    // inside the language index
 }
 
+TEST_F(MLSManagerTest, FileThatCannotBeOpenedFailsLikeABrokenOne) {
+  WriteGerman("qdShared", 20);
+  WriteGerman("ovShared", 232);
+  WriteGerman("Vocalet", 55);
+  WriteGerman("SoundRec", 26);
+  // Another program holds the file without sharing it.
+  HANDLE held = CreateFileA((Folder + "\\mls\\SoundRec_deu.mls").c_str(), GENERIC_READ, 0,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_THROW(Manager->SetLanguage(3), EMLSException);
+  CloseHandle(held);
+}
+
+TEST_F(MLSManagerTest, OlderVocaletTranslationShowsEnglishForTheTextsItLacks) {
+  WriteGerman("qdShared", 20);
+  WriteGerman("ovShared", 232);
+  WriteGerman("SoundRec", 26);
+  WriteGerman("Vocalet", 55);
+  Manager->SetLanguage(4);
+  const auto english = vo->Strings;
+  Manager->SetLanguage(3);
+  ASSERT_EQ(vo->Strings[48], "Vocalet de 48");
+  WriteGerman("Vocalet", 48);  // a translation made before strings 48 and on existed
+  Manager->SetLanguage(3);
+  EXPECT_EQ(vo->Strings[47], "Vocalet de 47");
+  for (std::size_t i = 48; i < TVocaletMLSModule::Count; ++i)
+    EXPECT_EQ(vo->Strings[i], english[i]) << i;
+  // A module of another program's later version, with strings we do not know, is refused.
+  WriteGerman("Vocalet", 56);
+  EXPECT_THROW(Manager->SetLanguage(3), EMLSException);
+}
+
 TEST_F(MLSManagerTest, ModulesThatDisagreeHaveNoCommonDefault) {
   EXPECT_EQ(Manager->DefaultLanguage(), 4);
   TMLSManager other;

@@ -2,6 +2,9 @@
 // beside the test: what a language change reaches, and what the commands leave behind.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "audio/fRecord.h"
 #include "mls/MLSHelper.h"
 #include "mls/SoundRecMLS.h"
@@ -150,6 +153,102 @@ TEST_F(MainWindowFixture, ClientAreaFollowsTheInformationPanel) {
   EXPECT_EQ(mode, 1);
   EXPECT_FALSE(VMProperties->HideTips);
   EXPECT_EQ(form->ClientHeight(), with);
+}
+
+TEST_F(MainWindowFixture, ACompressionsLeftoverBesideTheMessageIsRemovedAtStart) {
+  const std::string message = folder.Path() + "\\mw.wav", leftover = message + ".new";
+  for (const std::string& f : {message, leftover}) {
+    HANDLE h = CreateFileA(f.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD put = 0;
+    WriteFile(h, "RIFF....WAVE", 12, &put, nullptr);
+    CloseHandle(h);
+  }
+  TProgramModules modules;
+  TApplication app;
+  app.CreateForm<TVocaletForm>();
+  EXPECT_EQ(GetFileAttributesA(leftover.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(FileSizeOf(message), 12);
+}
+
+// The text of the first message box this process shows, closed at once; "" when none came.
+class TMessageBoxWatch {
+ public:
+  TMessageBoxWatch() : thread_([this] { Watch(); }) {}
+  ~TMessageBoxWatch() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+  }
+  std::string Text() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+    return text_;
+  }
+
+ private:
+  static BOOL CALLBACK Look(HWND w, LPARAM self) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    char cls[16] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    if (pid != GetCurrentProcessId() || std::string(cls) != "#32770" || !IsWindowVisible(w)) return TRUE;
+    char text[512] = {};
+    GetDlgItemTextA(w, 0xFFFF, text, sizeof text);
+    auto* watch = reinterpret_cast<TMessageBoxWatch*>(self);
+    watch->text_ = text;
+    PostMessageA(w, WM_COMMAND, IDOK, 0);
+    watch->stop_ = true;
+    return FALSE;
+  }
+  void Watch() {
+    while (!stop_) {
+      EnumWindows(Look, reinterpret_cast<LPARAM>(this));
+      Sleep(20);
+    }
+  }
+  std::atomic<bool> stop_{false};
+  std::string text_;
+  std::thread thread_;
+};
+
+TEST_F(MainWindowFixture, ACompressionThatFailsIsShownAndNothingIsSent) {
+  const std::string message = folder.Path() + "\\mw.wav";
+  // A PCM wave: 8000 Hz mono 16-bit, one second of a quiet square.
+  std::string wave = "RIFF";
+  auto u32 = [&](uint32_t v) { wave.append(reinterpret_cast<const char*>(&v), 4); };
+  auto u16 = [&](uint16_t v) { wave.append(reinterpret_cast<const char*>(&v), 2); };
+  u32(36 + 16000);
+  wave += "WAVEfmt ";
+  u32(16), u16(1), u16(1), u32(8000), u32(16000), u16(2), u16(16);
+  wave += "data";
+  u32(16000);
+  for (int i = 0; i < 8000; ++i) u16(i % 40 < 20 ? 1000 : static_cast<uint16_t>(-1000));
+  HANDLE f = CreateFileA(message.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD put = 0;
+  WriteFile(f, wave.data(), static_cast<DWORD>(wave.size()), &put, nullptr);
+  CloseHandle(f);
+  {
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey("Software\\Quindle\\Vocalet", true));
+    reg.WriteString("GSM610", "1");
+    reg.WriteString("PackOnSend", "1");
+  }
+  TProgramModules modules;
+  TApplication app;
+  TVocaletForm* form = app.CreateForm<TVocaletForm>();
+  form->Show();
+  const std::string handOff = TVocaletForm::HandOffPath();
+  DeleteFileA(handOff.c_str());
+  // A player holds the message: the compressed file cannot take its place.
+  HANDLE player = CreateFileA(message.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(player, INVALID_HANDLE_VALUE);
+  TMessageBoxWatch box;
+  form->cmdSend(nullptr);
+  const std::string shown = box.Text();
+  CloseHandle(player);
+  EXPECT_EQ(shown, "The message could not be compressed.\r\ncannot write the compressed file");
+  EXPECT_EQ(GetFileAttributesA(handOff.c_str()), INVALID_FILE_ATTRIBUTES) << "Send went on";
+  EXPECT_EQ(FileSizeOf(message), static_cast<long>(wave.size()));
+  EXPECT_EQ(GetFileAttributesA((message + ".new").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 }  // namespace

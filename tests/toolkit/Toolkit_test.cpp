@@ -137,6 +137,22 @@ TEST_F(Fixture, TimerFiresUntilDisabled) {
   EXPECT_EQ(ticks, stopped);
 }
 
+TEST_F(Fixture, HintOfAControlDestroyedDuringThePauseNeverShows) {
+  app.HintPause = 10;
+  {
+    TComponent dialog(nullptr);
+    auto* form = Make<TForm>(&dialog);
+    auto* box = Make<Box>(form);
+    box->SetParent(form);
+    box->Hint = "a hint of a closing dialog";
+    box->ShowHint = true;
+    app.HintMouseMove(box);
+  }  // the dialog closes within the pause
+  Pump(200);
+  EXPECT_TRUE(!app.HintWindow() || !IsWindowVisible(app.HintWindow()));
+  EXPECT_EQ(app.HintText(), "");
+}
+
 TEST_F(Fixture, ClosingTheMainFormEndsTheLoop) {
   TForm* form = app.CreateForm<TForm>();
   int closed = 0;
