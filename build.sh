@@ -5,16 +5,25 @@
 #   ./build.sh test      install what is missing, build both trees, run every test
 #   ./build.sh build     build both trees only
 #   ./build.sh package   build build/win32/VocaletSetup.exe (NSIS)
-#   ./build.sh bench     release host build, run the benchmarks
+#   ./build.sh bench     release host build and the product's compressor, run the benchmarks
 #   ./build.sh fuzz T [SECONDS]   build the libFuzzer targets with clang and run target T
 #   ./build.sh mutate [--tree win32] [OPTIONS] PATHS...   seeded mutants of the sources against
 #                        the tests that link them (tools/mutate.py --help)
+# The Windows tree build/win32 is the product: optimised, its shipped binaries stripped (their
+# debug information beside them as .debug files). VOCALET_DEBUG=1 before any verb works on an
+# unoptimised development tree build/win32-debug instead, with its own Wine prefix.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")" && pwd)"
 cd "$ROOT"
 JOBS="${JOBS:-$(nproc)}"
 HOST="$ROOT/build/host"
-WIN="$ROOT/build/win32"
+if [ -n "${VOCALET_DEBUG:-}" ] && [ "${VOCALET_DEBUG}" != 0 ]; then
+  WIN="$ROOT/build/win32-debug"
+  WIN_TYPE=Debug
+else
+  WIN="$ROOT/build/win32"
+  WIN_TYPE=Release
+fi
 export WINEPREFIX="$WIN/wineprefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -23,19 +32,23 @@ log() { printf '== %s\n' "$*" >&2; }
 
 setup() { "$ROOT/tools/install-deps.sh"; }
 
-configure_build() { # dir, extra cmake args...
+# Configure every time: folders that appeared since the last run are picked up, and a
+# configured tree costs about a second. The host tree is a Debug build under sanitizers.
+configure() { # dir, extra cmake args... (a later -DCMAKE_BUILD_TYPE wins)
   local dir=$1; shift
-  # Configure every time: folders that appeared since the last run are picked up, and a
-  # configured tree costs about a second.
   cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug "$@" >/dev/null
-  cmake --build "$dir" -j "$JOBS"
+}
+configure_build() { # dir, extra cmake args...
+  configure "$@"
+  cmake --build "$1" -j "$JOBS"
 }
 
 build_host() { log "host build"; configure_build "$HOST"; }
-WIN_TOOLCHAIN=(-DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-i686-mingw.cmake")
+WIN_CONFIG=(-DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-i686-mingw.cmake"
+            -DCMAKE_BUILD_TYPE="$WIN_TYPE")
 build_win() {
-  log "win32 build"
-  configure_build "$WIN" "${WIN_TOOLCHAIN[@]}"
+  log "win32 build ($WIN_TYPE, ${WIN#$ROOT/})"
+  configure_build "$WIN" "${WIN_CONFIG[@]}"
 }
 
 wine_prefix() {
@@ -70,7 +83,8 @@ with_display() {
 
 # A warm wineserver: Wine's background services start here and not under ctest, whose
 # output pipes they would otherwise inherit and hold open.
-wine_warm() { wineserver -p; wine cmd /c exit </dev/null >/dev/null 2>&1 || true; }
+# A wineserver already running for the prefix (a manual run) serves as well.
+wine_warm() { wineserver -p 2>/dev/null || true; wine cmd /c exit </dev/null >/dev/null 2>&1 || true; }
 wine_cold() { wineserver -k 2>/dev/null || true; }
 
 # For the tests, which run the program from build/win32/bin: the mail-sender and the drag hook
@@ -147,10 +161,10 @@ SETUP="$WIN/VocaletSetup.exe"
 
 cmd_package() {
   setup
-  log "win32 build: the setup"
-  cmake -S "$ROOT" -B "$WIN" -G Ninja -DCMAKE_BUILD_TYPE=Debug "${WIN_TOOLCHAIN[@]}" >/dev/null
+  log "win32 build ($WIN_TYPE): the setup"
+  configure "$WIN" "${WIN_CONFIG[@]}"
   cmake --build "$WIN" -j "$JOBS" --target vocalet_setup
-  log "$SETUP: $(stat -c %s "$SETUP") bytes"
+  log "$SETUP: $(stat -c %s "$SETUP") bytes; Vocalet.exe $(stat -c %s "$WIN/bin/Vocalet.exe") bytes"
 }
 
 # Installs the program with its setup, silently, as a user would (needs a warm wineserver);
@@ -188,7 +202,15 @@ cmd_bench() {
   log "release host build for benchmarks"
   configure_build "$ROOT/build/bench" -DCMAKE_BUILD_TYPE=Release -DVOCALET_BENCH=ON \
     -DVOCALET_SANITIZE=OFF
-  if [ -x "$ROOT/bench/run.sh" ]; then "$ROOT/bench/run.sh" "$ROOT/build/bench"; fi
+  log "the product's compressor ($WIN_TYPE, ${WIN#$ROOT/})"
+  configure "$WIN" "${WIN_CONFIG[@]}"
+  cmake --build "$WIN" -j "$JOBS" --target vocalet-compress
+  wine_prefix
+  wine_warm
+  local rc=0
+  "$ROOT/bench/run.sh" "$ROOT/build/bench" "$WIN/bin/vocalet-compress.exe" || rc=$?
+  wine_cold
+  return $rc
 }
 
 cmd_fuzz() {

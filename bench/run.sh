@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
-# bench/run.sh BUILDDIR: the compression benchmark. Compresses a 10-minute 44100 Hz stereo
-# 16-bit speech file with vocalet-compress (CompressWaveFile) and with sox, prints both times
-# and their ratio, the peak memory against input + output + 8 MiB, and our GSM 06.10 encoder
-# against libgsm on the same 8000 Hz input.
+# bench/run.sh BUILDDIR [PRODUCT_EXE]: the compression benchmark. Compresses a 10-minute
+# 44100 Hz stereo 16-bit speech file with sox, with the host vocalet-compress of BUILDDIR
+# (CompressWaveFile) and, when given, with the product's vocalet-compress.exe under Wine
+# (WINEPREFIX and a running wineserver come from the caller: build.sh bench). Prints the times
+# and their ratios to sox, Wine's bare process start-up apart, whether the two builds' outputs
+# are the same bytes, the host build's peak memory against input + output + 8 MiB, and our
+# GSM 06.10 encoder against libgsm on the same 8000 Hz input.
 set -euo pipefail
-BUILD=$(cd "${1:?usage: bench/run.sh BUILDDIR}" && pwd)
+BUILD=$(cd "${1:?usage: bench/run.sh BUILDDIR [PRODUCT_EXE]}" && pwd)
+PRODUCT=${2:+$(cd "$(dirname "$2")" && pwd)/$(basename "$2")}
 WORK="$BUILD/bench-data"
 ROUNDS=${ROUNDS:-5}
 mkdir -p "$WORK"
@@ -48,16 +52,37 @@ print("%.3f %d" % (time.monotonic() - t, resource.getrusage(resource.RUSAGE_CHIL
   echo "$best $peak"
 }
 
-read -r ours ours_kib < <(measure "$BUILD/bin/vocalet-compress" run.wav)
-ours_out=$(stat -c %s run.wav)
+# Interleaved, so that a change in the machine's load touches every candidate alike.
 read -r sox_secs sox_kib < <(measure sox run.wav -r 8000 -c 1 -e gsm-full-rate out.wav)
 sox_out=$(stat -c %s out.wav)
+read -r ours ours_kib < <(measure "$BUILD/bin/vocalet-compress" run.wav)
+ours_out=$(stat -c %s run.wav)
+cp run.wav host.wav
+if [ -n "$PRODUCT" ]; then
+  read -r startup _ < <(measure wine cmd /c exit)
+  read -r product _ < <(measure wine "$PRODUCT" run.wav)
+  product_out=$(stat -c %s run.wav)
+  cp run.wav product.wav
+fi
 in_size=$(stat -c %s in.wav)
 
 echo "input: $(soxi -d in.wav) of 44100 Hz stereo 16-bit, $in_size bytes; best of $ROUNDS runs"
-printf 'vocalet-compress: %6.2f s  output %d bytes\n' "$ours" "$ours_out"
-printf 'sox:              %6.2f s  output %d bytes\n' "$sox_secs" "$sox_out"
-awk -v a="$ours" -v b="$sox_secs" 'BEGIN{printf "ratio ours/sox:   %6.2f  (target <= 0.50)\n", a / b}'
+printf 'sox (native):                     %6.2f s  output %d bytes\n' "$sox_secs" "$sox_out"
+printf 'host vocalet-compress:            %6.2f s  output %d bytes\n' "$ours" "$ours_out"
+awk -v a="$ours" -v b="$sox_secs" 'BEGIN{printf "ratio host/sox:                   %6.2f  (target <= 0.35)\n", a / b}'
+if [ -n "$PRODUCT" ]; then
+  printf 'Wine start-up (wine cmd /c exit): %6.2f s\n' "$startup"
+  printf 'product vocalet-compress.exe:     %6.2f s  output %d bytes (under Wine, start-up included)\n' \
+    "$product" "$product_out"
+  awk -v a="$product" -v s="$startup" -v b="$sox_secs" 'BEGIN{
+    printf "ratio product/sox:                %6.2f  (target <= 0.50, aim 0.35)\n", a / b
+    printf "ratio product/sox, less start-up: %6.2f\n", (a - s) / b}'
+  if cmp -s host.wav product.wav; then
+    echo "host and product outputs: byte-identical"
+  else
+    echo "host and product outputs: DIFFERENT ($(cmp host.wav product.wav | head -1))"
+  fi
+fi
 budget=$(( (in_size + ours_out) / 1024 + 8192 ))
 echo "peak memory: vocalet-compress ${ours_kib} KiB, budget input + output + 8 MiB = ${budget} KiB ($([ "$ours_kib" -le "$budget" ] && echo within || echo OVER)); sox ${sox_kib} KiB"
 "$BUILD/bin/bench_gsm_encoder" in8k.raw

@@ -1,9 +1,7 @@
 #include "shell/InfoViewer.h"
 
-#include <fstream>
-#include <sstream>
-
 #include "mls/qdSharedMLS.h"
+#include "util/FileIO.h"
 #include "util/ovUtils.h"
 
 TInfoViewer::TInfoViewer(TComponent* owner) : TPanel(owner) {
@@ -48,12 +46,15 @@ void TInfoViewer::Load() {
   // A tips file in the user's language when there is one ("VocaletTips.deu"), else English.
   std::string file = TipsFile;
   std::string localized = file.substr(0, file.rfind('.') + 1) + LanguageCode;
-  std::ifstream in(localized, std::ios::binary);
-  if (!in) in.open(file, std::ios::binary);
-  if (in) {
-    std::stringstream s;
-    s << in.rdbuf();
-    tips_ = ParseTips(s.str());
+  // Read through the program's own file calls: iostreams would bring the C++ locale
+  // machinery into the program.
+  vocalet::TFile in = vocalet::TFile::OpenRead(localized);
+  if (!in.IsOpen()) in = vocalet::TFile::OpenRead(file);
+  if (in.IsOpen()) {
+    std::string text;
+    char buf[4096];
+    for (std::int64_t n; (n = in.Read(buf, sizeof buf)) > 0;) text.append(buf, static_cast<size_t>(n));
+    tips_ = ParseTips(text);
   }
   if (!RegistryKey.empty()) {
     TRegistryEx reg(HKEY_CURRENT_USER);

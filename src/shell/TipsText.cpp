@@ -1,12 +1,13 @@
 #include "shell/TipsText.h"
 
-#include <sstream>
-
 std::vector<std::string> ParseTips(const std::string& text) {
   std::vector<std::string> tips;
-  std::istringstream in(text);
-  std::string line;
-  while (std::getline(in, line)) {
+  // Line by line, without iostreams: they would bring the C++ locale machinery into the program.
+  for (size_t pos = 0; pos < text.size();) {
+    size_t end = text.find('\n', pos);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(pos, end - pos);
+    pos = end + 1;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     size_t first = line.find_first_not_of(" \t");
     if (first == std::string::npos || line[first] == ';') continue;

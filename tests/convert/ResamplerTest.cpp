@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "TestWaves.h"
@@ -77,6 +78,21 @@ TEST(Resampler, ContentAbove4000HzIsAttenuatedByAtLeast80dB) {
     }
   }
   std::printf("stop band: weakest attenuation %.1f dB\n", -worst);
+}
+
+// GSM coding makes audible residue of even a lone least significant bit: a steady tone above
+// 4000 Hz has to come out as exact silence, not merely far down.
+TEST(Resampler, TurnsASteadySixKilohertzToneAt44100HzIntoExactSilence) {
+  for (unsigned channels : {1u, 2u}) {
+    for (double amplitude : {16384.0, 32767.0}) {
+      const auto tone = test::Sine(44100, 6000, 44100, amplitude);
+      std::vector<std::int16_t> in;
+      for (std::int16_t v : tone) in.insert(in.end(), channels, v);
+      const auto out = Convert(Pcm(44100, channels), test::Pcm16Bytes(in));
+      const auto stray = std::count_if(out.begin() + 400, out.end() - 400, [](std::int16_t v) { return v != 0; });
+      EXPECT_EQ(stray, 0) << channels << " channel(s), amplitude " << amplitude;
+    }
+  }
 }
 
 TEST(Resampler, GivesExactlyTheSamplesOfTheSourceDurationWhateverTheChunks) {
