@@ -47,6 +47,15 @@ def unittest_cases(output):
     return total - failed - skipped, failed, skipped
 
 
+def latest_report(folder, name):
+    """The report of the entry's last run. GoogleTest does not overwrite a report in a folder:
+    a second run of the same executable (ctest's retry of a failed entry) writes
+    <name>_1.xml beside <name>.xml, and the newest one is the run that counts."""
+    pattern = re.compile(re.escape(name) + r"(_\d+)?\.xml$")
+    found = [os.path.join(folder, f) for f in os.listdir(folder) if pattern.match(f)]
+    return max(found, key=os.path.getmtime) if found else None
+
+
 def count_tree(folder):
     junit = os.path.join(folder, "ctest.xml")
     if not os.path.exists(junit):
@@ -59,8 +68,8 @@ def count_tree(folder):
         ctest_skipped = entry.find("skipped") is not None or status in ("notrun", "disabled")
         out = entry.find("system-out")
         output = (out.text or "") if out is not None else ""
-        report = os.path.join(folder, name + ".xml")
-        if os.path.exists(report):
+        report = latest_report(folder, name)
+        if report:
             p, f, s = gtest_cases(report)
             if not ok and f == 0:
                 f = 1
