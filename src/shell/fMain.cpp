@@ -453,8 +453,8 @@ void TVocaletForm::UpdateMessageInfo() {
   TMessageInfo info = BuildMessageInfo(texts, facts, FormatFileSize);
   LDetails->Hint = info.DetailsHint;
   LMessageInfo->SetCaption(info.StatusLine);
-  // The status panel carries the line as its window text too (it does not paint it), so
-  // that screen readers and the program's own tests can read it.
+  // The label has no window of its own, so a screen reader finds nothing of it; the status
+  // panel carries the line as its window text too (it does not paint it) for them.
   panStatusbar->SetCaption(info.StatusLine);
   LDetails->SetLeft(LMessageInfo->Left() + LMessageInfo->Width() + 15);
   LDetails->SetVisible(true);
