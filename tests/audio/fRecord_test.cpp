@@ -98,19 +98,27 @@ TEST_F(RecorderPanel, StoppingSavesARecordingButNotAPlayback) {
   EXPECT_EQ(panel->LastFate, TRecorderForm::rfNone);
 }
 
-TEST_F(RecorderPanel, QualityChoosesTheRateAndOneOutOfRangeKeepsThePrevious) {
+TEST_F(RecorderPanel, TheOptionsChooseTheFormatAndAQualityOutOfRangeKeepsThePreviousRate) {
   const struct {
     int quality;
+    bool mono, bits16;
     DWORD rate;
-  } cases[] = {{0, 8000}, {1, 11025}, {2, 22050}, {3, 44100}, {4, 44100}, {-1, 44100}};
+    WORD channels, bits;
+  } cases[] = {{0, true, false, 8000, 1, 8},     {1, false, true, 11025, 2, 16},
+               {2, true, true, 22050, 1, 16},    {3, false, false, 44100, 2, 8},
+               {4, true, false, 44100, 1, 8},    {-1, false, true, 44100, 2, 16}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.quality);
     settings.Quality = c.quality;
+    settings.Mono = c.mono;
+    settings.Bits16 = c.bits16;
     panel->SetSettings(settings);
     panel->StartRecording();
     const TCall* set = Last(MCI_SET);
     ASSERT_NE(set, nullptr);
     EXPECT_EQ(set->Format.nSamplesPerSec, c.rate);
+    EXPECT_EQ(set->Format.nChannels, c.channels);
+    EXPECT_EQ(set->Format.wBitsPerSample, c.bits);
     panel->cmdStop(nullptr);
   }
 }
