@@ -7,7 +7,6 @@
 #include "mls/SoundRecMLS.h"
 #include "mls/ovSharedMLS.h"
 #include "mls/VocaletMLS.h"
-#include "shell/vmOptions.h"
 #include "toolkit/Forms.h"
 #include "util/FormatText.h"
 #include "util/ovUtils.h"
@@ -172,9 +171,19 @@ void TRecorderForm::ApplyTexts() {
   RecorderTexts.Stereo = MLS_SOUNDREC->Strings[22];
 }
 
+void TRecorderForm::SetSettings(const TRecorderSettings& settings) {
+  settings_ = settings;
+  ShowLamp();
+}
+
+void TRecorderForm::SetDuration(int seconds) {
+  settings_.DurationSec = seconds;
+  if (OnDurationChange) OnDurationChange(this, seconds);
+}
+
 void TRecorderForm::ShowLamp() {
-  imgLightOff->SetVisible(!VMProperties->GSM610);
-  imgLightOn->SetVisible(VMProperties->GSM610);
+  imgLightOff->SetVisible(!settings_.GSM610);
+  imgLightOn->SetVisible(settings_.GSM610);
 }
 
 void TRecorderForm::ShowStatus() {
@@ -191,9 +200,9 @@ void TRecorderForm::PlayBeep() {
 }
 
 void TRecorderForm::ApplyFormatOptions() {
-  Recorder->Channels = VMProperties->Mono ? 1 : 2;
-  Recorder->BitsPerSample = VMProperties->Bits16 ? 16 : 8;
-  switch (VMProperties->Quality) {
+  Recorder->Channels = settings_.Mono ? 1 : 2;
+  Recorder->BitsPerSample = settings_.Bits16 ? 16 : 8;
+  switch (settings_.Quality) {
     case 0: Recorder->SamplesPerSec = 8000; break;
     case 1: Recorder->SamplesPerSec = 11025; break;
     case 2: Recorder->SamplesPerSec = 22050; break;
@@ -204,19 +213,19 @@ void TRecorderForm::ApplyFormatOptions() {
 
 void TRecorderForm::StartRecording() {
   PlayMode = false;
-  Recorder->FileName = VMProperties->MsgFileName;
+  Recorder->FileName = settings_.MsgFileName;
   btnPlay->SetEnabled(GetFileAttributesA(Recorder->FileName.c_str()) != INVALID_FILE_ATTRIBUTES);
   StatusText = RecorderTexts.Recording;
   ShowStatus();
-  if (VMProperties->BeepOnRecord) PlayBeep();
-  durationBefore_ = VMProperties->DurationSec;
-  VMProperties->DurationSec = 0;
+  if (settings_.BeepOnRecord) PlayBeep();
+  durationBefore_ = settings_.DurationSec;
+  SetDuration(0);
   cmdRecord(this);
 }
 
 void TRecorderForm::StartPlayback() {
   PlayMode = true;
-  Recorder->FileName = VMProperties->MsgFileName;
+  Recorder->FileName = settings_.MsgFileName;
   btnPlay->SetEnabled(GetFileAttributesA(Recorder->FileName.c_str()) != INVALID_FILE_ATTRIBUTES);
   StatusText = RecorderTexts.Playing;
   ShowStatus();
@@ -247,7 +256,7 @@ void TRecorderForm::cmdRecord(TComponent*) {
   ApplyFormatOptions();
   if (!Recorder->Record(nullptr)) return;
   Started(RecorderTexts.Recording, true);
-  LMono->SetCaption(VMProperties->Mono ? RecorderTexts.Mono : RecorderTexts.Stereo);
+  LMono->SetCaption(settings_.Mono ? RecorderTexts.Mono : RecorderTexts.Stereo);
   LMono->SetVisible(true);
   PeakTimer->SetEnabled(true);
   ActiveMeter = RecordMeter.get();
@@ -332,7 +341,7 @@ void TRecorderForm::PlaceRecording() {
   savedFile_.clear();
   if (saved.empty()) {
     LastFate = rfLost;
-    VMProperties->DurationSec = durationBefore_;
+    SetDuration(durationBefore_);
     return;
   }
   TRecordingContent content = TRecordingContent::Sound;
@@ -344,7 +353,7 @@ void TRecorderForm::PlaceRecording() {
     // Not a message: the one recorded before stays, with its duration.
     DeleteFileA(saved.c_str());
     LastFate = rfEmpty;
-    VMProperties->DurationSec = durationBefore_;
+    SetDuration(durationBefore_);
     return;
   }
   if (MoveFileExA(saved.c_str(), message.c_str(),
@@ -355,7 +364,7 @@ void TRecorderForm::PlaceRecording() {
   SaveErrorText = SystemErrorText(GetLastError());
   KeptFileName = saved;
   LastFate = rfKept;
-  VMProperties->DurationSec = durationBefore_;
+  SetDuration(durationBefore_);
 }
 
 void TRecorderForm::ReportRecording() {
@@ -427,7 +436,7 @@ void TRecorderForm::Paused(TComponent*) {
 }
 
 void TRecorderForm::PlayTimerTimer(TComponent*) {
-  if (!PlayMode) ++VMProperties->DurationSec;
+  if (!PlayMode) SetDuration(settings_.DurationSec + 1);
   ++Elapsed;
   LTime->SetCaption(FormatText(RecorderTexts.TimeFormat, {static_cast<long long>(Elapsed)}));
 }
@@ -444,6 +453,7 @@ void TRecorderForm::cmdPeakChange(TMixerLineControl* sender) {
 }
 
 void TRecorderForm::LGSMOnOffClick(TComponent*) {
-  VMProperties->GSM610 = !VMProperties->GSM610;
+  settings_.GSM610 = !settings_.GSM610;
   ShowLamp();
+  if (OnGsmChange) OnGsmChange(this, settings_.GSM610);
 }

@@ -2,6 +2,7 @@
 // Stop and Pause buttons, the GSM lamp, and the recorder that does the work.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -21,6 +22,19 @@ struct TRecorderTexts {
   std::string Stereo = "Stereo ";
 };
 extern TRecorderTexts RecorderTexts;
+
+// What the panel takes from the program's options. The main window hands them over before
+// each recording or playback; the panel reports its own changes (the message's duration, the
+// lamp's click) through OnDurationChange and OnGsmChange.
+struct TRecorderSettings {
+  bool Mono = false;
+  bool Bits16 = false;
+  int Quality = 0;  // 0 = 8000 Hz, 1 = 11025 Hz, 2 = 22050 Hz, 3 = 44100 Hz
+  std::string MsgFileName;
+  bool BeepOnRecord = false;
+  bool GSM610 = false;
+  int DurationSec = 0;  // the message's, counted while it is recorded
+};
 
 class TRecorderForm : public TPanel {
  public:
@@ -57,6 +71,12 @@ class TRecorderForm : public TPanel {
   TNotifyEvent OnPlayDone;
   TNotifyEvent OnStopped;
   TNotifyEvent OnPaused;
+  std::function<void(TComponent*, int)> OnDurationChange;
+  std::function<void(TComponent*, bool)> OnGsmChange;
+
+  const TRecorderSettings& Settings() const { return settings_; }
+  // Takes the options as they are now; the lamp shows GSM610 at once.
+  void SetSettings(const TRecorderSettings& settings);
 
   // What became of the last recording that cmdStop saved: the new message (rfMessage, or
   // rfSilent when every sample stays below -50 dBFS), nothing at all (rfEmpty: the message
@@ -95,6 +115,8 @@ class TRecorderForm : public TPanel {
   void Started(const std::string& status, bool recording);
   void SaveRecording();
   void PlaceRecording();
+  void SetDuration(int seconds);
+  TRecorderSettings settings_;
   int durationBefore_ = 0;  // the message's duration while a new one is recorded
   std::string savedFile_;   // where SaveRecording put the recording; empty when nowhere
 };

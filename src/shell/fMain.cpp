@@ -38,8 +38,6 @@ std::string GsmText = "GSM 6.10 Wave";
 
 namespace {
 constexpr TColor kWindowColor = 14147299;  // $D7DEE3
-constexpr unsigned kProgressThreshold = 500000;
-constexpr DWORD kMinProgressMs = 800;
 
 bool FileExists(const std::string& path) {
   DWORD a = GetFileAttributesA(path.c_str());
@@ -65,6 +63,18 @@ TMenuItem* Line(TComponent* owner, TMenuItem* parent, const char* name) {
 }
 
 TShortCut Key(uint8_t key, TShortCut mods = 0) { return ShortCut(key, mods); }
+
+TRecorderSettings RecorderSettings() {
+  TRecorderSettings s;
+  s.Mono = VMProperties->Mono;
+  s.Bits16 = VMProperties->Bits16;
+  s.Quality = VMProperties->Quality;
+  s.MsgFileName = VMProperties->MsgFileName;
+  s.BeepOnRecord = VMProperties->BeepOnRecord;
+  s.GSM610 = VMProperties->GSM610;
+  s.DurationSec = VMProperties->DurationSec;
+  return s;
+}
 }  // namespace
 
 TVocaletForm::TVocaletForm(TComponent* owner) : TForm(owner) {
@@ -104,6 +114,11 @@ TVocaletForm::TVocaletForm(TComponent* owner) : TForm(owner) {
   // The panel's Stop and Pause belong to the window's commands.
   RecorderFrame->btnStop->OnClick = [this](TComponent* s) { cmdStop(s); };
   RecorderFrame->btnPause->OnClick = [this](TComponent* s) { cmdPause(s); };
+  // The panel counts the duration of the message it records and switches GSM610 from its
+  // lamp; both belong to the options.
+  RecorderFrame->SetSettings(RecorderSettings());
+  RecorderFrame->OnDurationChange = [](TComponent*, int sec) { VMProperties->DurationSec = sec; };
+  RecorderFrame->OnGsmChange = [](TComponent*, bool on) { VMProperties->GSM610 = on; };
   // The toolbar shows the panel's display strip behind its buttons.
   ToolBar->SetImage(&RecorderFrame->ImageBkg->Picture());
 
@@ -438,52 +453,24 @@ void TVocaletForm::UpdateMessageInfo() {
   TMessageInfo info = BuildMessageInfo(texts, facts, FormatFileSize);
   LDetails->Hint = info.DetailsHint;
   LMessageInfo->SetCaption(info.StatusLine);
-  // The status panel carries the line as its window text too (it does not paint it), so
-  // that screen readers and the program's own tests can read it.
+  // The label has no window of its own, so a screen reader finds nothing of it; the status
+  // panel carries the line as its window text too (it does not paint it) for them.
   panStatusbar->SetCaption(info.StatusLine);
   LDetails->SetLeft(LMessageInfo->Left() + LMessageInfo->Width() + 15);
   LDetails->SetVisible(true);
   UpdateControls();
 }
 
-bool TVocaletForm::PackMessage(std::string* failure) {
-  if (!VMProperties->GSM610) return true;
-  std::string error;
-  std::uint32_t code = 0;
-  bool packed = false;
-  {
-    ProgressCaption = MLS_VOCALET->Strings[10];
-    ProgressPrompt = MLS_VOCALET->Strings[11];
-    DWORD t0 = GetTickCount();
-    if (VMProperties->PlainSize > static_cast<int>(kProgressThreshold)) ShowProgressNow(this, false);
-    struct THide {
-      ~THide() { HideProgress(); }
-    } hide;
-    Application->ProcessMessages();
-    packed = vocalet::CompressWaveFile(VMProperties->MsgFileName, vocalet::acm::DefaultAcmLayer(),
-                                       &error, &code);
-    DWORD elapsed = GetTickCount() - t0;
-    // A notice that flashes by is worse than none: once shown it stays for a moment.
-    if (ProgressActive() && elapsed < kMinProgressMs) Sleep(kMinProgressMs - elapsed);
-  }
-  // A message compressed before is refused as not PCM: it is already what Send wants.
-  if (packed || code == vocalet::kSourceNotPcm) return true;
-  std::string text = FormatText(MLS_VOCALET->Strings[51], {error});
-  if (failure)
-    *failure = text;
-  else
-    ShowErrorMessage(Handle(), text);
-  return false;
-}
-
 void TVocaletForm::cmdRecord(TComponent*) {
   Book->SetPageIndex(1);
+  RecorderFrame->SetSettings(RecorderSettings());
   RecorderFrame->StartRecording();
   UpdateControls();
 }
 
 void TVocaletForm::cmdPlay(TComponent*) {
   Book->SetPageIndex(1);
+  RecorderFrame->SetSettings(RecorderSettings());
   RecorderFrame->StartPlayback();
 }
 
@@ -511,64 +498,6 @@ void TVocaletForm::cmdClose(TComponent*) { Close(); }
 void TVocaletForm::miFileClick(TComponent*) {
   miStop->SetEnabled(RecorderFrame->btnStop->Enabled());
   miPause->SetEnabled(RecorderFrame->btnPause->Enabled());
-}
-
-std::string TVocaletForm::MailSenderPath() {
-  return ExpandPathMacros("<CommonFilesDir>\\Orvane\\SendMail.exe");
-}
-
-std::string TVocaletForm::HandOffPath() {
-  // Per user and writable by the user: the program's own folder is neither.
-  std::string base;
-  GetSpecialFolderPath(CSIDL_LOCAL_APPDATA, base);
-  if (base.empty()) base = GetTempDir();
-  std::string folder = AddPath(base, "Quindle\\Vocalet");
-  ForceDirectories(folder);
-  return AddPath(folder, "eMail.dat");
-}
-
-void TVocaletForm::cmdSend(TComponent*) {
-  // After the error box the user decides: nothing is sent, and the window stays.
-  if (VMProperties->PackOnSend && !PackMessage()) return;
-  {
-    TSMapiMessage mail;
-    mail.Text = ConvertLineBreaks(MailBodyText);
-    mail.Subject = MLS_VOCALET->Strings[9];
-    mail.Files.push_back(VMProperties->MsgFileName);
-    std::string path = HandOffPath();
-    mail.SaveToFile(path);
-    LaunchProgram(MailSenderPath(), "\"" + path + "\"", "");
-  }
-  if (VMProperties->AutoClose) Close();
-}
-
-void TVocaletForm::cmdSaveAs(TComponent*) {
-  if (!SaveDialog.Execute(Handle())) return;
-  long copied = CopyFileData(VMProperties->MsgFileName, SaveDialog.FileName);
-  // A copy that failed must not look like a saved message.
-  if (copied == 0 && FileSizeOf(VMProperties->MsgFileName) > 0)
-    ShowErrorMessage(Handle(), FormatText(MLS_VOCALET->Strings[52], {SaveDialog.FileName}));
-}
-
-void TVocaletForm::cmdAttach(TComponent*) {
-  // The slider window stays on top: it would sit over the mail program during the drag.
-  HideSliderWindow();
-  Hide();
-  bool dropped = false;
-  {
-    // The window comes back whatever happens to the drag.
-    struct TShowAgain {
-      TVocaletForm* form;
-      ~TShowAgain() { form->Show(); }
-    } showAgain{this};
-    std::function<void()> prepare;
-    // The drop target waits on us while this runs: a failure is told once the drag is over.
-    packFailure_.clear();
-    if (VMProperties->PackOnSend) prepare = [this] { PackMessage(&packFailure_); };
-    dropped = ShowDragNAttach(VMProperties->MsgFileName, prepare);
-  }
-  if (!packFailure_.empty()) ShowErrorMessage(Handle(), packFailure_);
-  if (VMProperties->AutoClose && dropped) Close();
 }
 
 void TVocaletForm::cmdOptions(TComponent*) { ShowOptionsDialog(this); }

@@ -34,7 +34,8 @@ class Vocalet {
   DWORD ProcessId() const { return pi_.dwProcessId; }
 
   void Key(WORD vk, bool ctrl = false);
-  // The status line as the status panel carries it.
+  // The status line as a screen reader reads it: the status panel's window text (the label
+  // that shows it has no window another process could read).
   std::string StatusLine() const;
   // True while the recorder page (with its 506-pixel panel) is showing.
   bool RecorderPageShown() const;

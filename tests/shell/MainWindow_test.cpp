@@ -84,7 +84,7 @@ TEST_F(MainWindowFixture, ChoosingGermanRenewsEveryTextAtOnceAndIsRemembered) {
     EXPECT_EQ(form->LDetails->Caption(), vo[17]);
     EXPECT_EQ(form->panVolume->Hint, vo[25]);
     EXPECT_EQ(form->SaveDialog.Title, vo[26]);
-    EXPECT_EQ(form->panStatusbar->Caption(), vo[1]);
+    EXPECT_EQ(form->LMessageInfo->Caption(), vo[1]);
     EXPECT_EQ(form->RecorderFrame->LGsm->Caption(), vo[7]);
     EXPECT_EQ(form->RecorderFrame->btnStop->Caption(), sr[23]);
     EXPECT_EQ(RecorderTexts.Recording, sr[14]);
@@ -104,8 +104,8 @@ TEST_F(MainWindowFixture, ChoosingGermanRenewsEveryTextAtOnceAndIsRemembered) {
   TVocaletForm* form = app.CreateForm<TVocaletForm>();
   form->Show();
   EXPECT_EQ(MLSManager->Language(), kGerman);
-  EXPECT_EQ(form->panStatusbar->Caption(), MLS_VOCALET->Strings[1]);
-  EXPECT_NE(form->panStatusbar->Caption(), "Click the Record button to record your voice message.");
+  EXPECT_EQ(form->LMessageInfo->Caption(), MLS_VOCALET->Strings[1]);
+  EXPECT_NE(form->LMessageInfo->Caption(), "Click the Record button to record your voice message.");
 }
 
 TEST_F(MainWindowFixture, AStoredLanguageThatCannotLoadStartsInEnglishSilently) {

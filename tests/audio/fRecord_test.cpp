@@ -1,0 +1,161 @@
+// The recorder panel's states under Wine, its recorder talking to a stand-in for MCI: what
+// a click, a menu command and a refusal of the device leave behind.
+#include "audio/fRecord.h"
+
+#include <gtest/gtest.h>
+
+#include "FakeMci.h"
+#include "mls/SoundRecMLS.h"
+#include "mls/VocaletMLS.h"
+#include "mls/ovMLS.h"
+#include "mls/ovSharedMLS.h"
+#include "toolkit/Forms.h"
+#include "toolkit/Menus.h"
+
+namespace {
+
+struct RecorderPanel : ::testing::Test {
+  TApplication app;
+  TForm* form = nullptr;
+  TRecorderForm* panel = nullptr;
+  TMenuItem* menuPause = nullptr;
+  FakeMci mci;
+  TRecorderSettings settings;
+
+  static void SetUpTestSuite() {
+    MLSManager = std::make_unique<TMLSManager>();
+    MLS_OVSHARED = std::make_unique<TovSharedMLSModule>(*MLSManager);
+    MLS_VOCALET = std::make_unique<TVocaletMLSModule>(*MLSManager);
+    MLS_SOUNDREC = std::make_unique<TSoundRecMLSModule>(*MLSManager);
+  }
+  static void TearDownTestSuite() {
+    MLS_SOUNDREC.reset();
+    MLS_VOCALET.reset();
+    MLS_OVSHARED.reset();
+    MLSManager.reset();
+  }
+  void SetUp() override {
+    form = app.CreateForm<TForm>();
+    panel = Make<TRecorderForm>(form);
+    panel->SetParent(form);
+    menuPause = Make<TMenuItem>(form);
+    panel->Recorder = std::make_unique<TWaveRecorder>(mci.Send());
+    settings.MsgFileName = "C:\\nowhere\\message.wav";
+    settings.Quality = 2;
+    panel->SetSettings(settings);
+  }
+  const TCall* Last(UINT message) const {
+    for (auto it = mci.Calls.rbegin(); it != mci.Calls.rend(); ++it)
+      if (it->Message == message) return &*it;
+    return nullptr;
+  }
+};
+
+TEST_F(RecorderPanel, PauseFlipsOnceFromAClickOrFromTheMenu) {
+  for (bool click : {true, false}) {
+    SCOPED_TRACE(click ? "click" : "menu");
+    mci.Calls.clear();
+    panel->StartRecording();
+    ASSERT_TRUE(panel->btnPause->Enabled());
+    auto pause = [&] {
+      if (click)
+        panel->btnPause->Click();
+      else
+        panel->cmdPause(menuPause);
+    };
+    pause();
+    EXPECT_TRUE(panel->btnPause->Down());
+    EXPECT_EQ(CountOf(mci, MCI_PAUSE), 1);
+    EXPECT_EQ(CountOf(mci, MCI_RESUME), 0);
+    pause();
+    EXPECT_FALSE(panel->btnPause->Down());
+    EXPECT_EQ(CountOf(mci, MCI_PAUSE), 1);
+    EXPECT_EQ(CountOf(mci, MCI_RESUME), 1);
+    panel->cmdStop(nullptr);
+  }
+}
+
+TEST_F(RecorderPanel, ARefusedPausePutsTheButtonBackUp) {
+  panel->StartRecording();
+  mci.Results[MCI_PAUSE] = MCIERR_UNSUPPORTED_FUNCTION;
+  panel->btnPause->Click();
+  EXPECT_EQ(CountOf(mci, MCI_PAUSE), 1);
+  EXPECT_FALSE(panel->btnPause->Down());
+}
+
+TEST_F(RecorderPanel, StoppingSavesARecordingButNotAPlayback) {
+  panel->StartRecording();
+  panel->cmdStop(nullptr);
+  EXPECT_GE(CountOf(mci, MCI_SAVE), 1);
+
+  mci.Calls.clear();
+  panel->LastFate = TRecorderForm::rfNone;
+  panel->StartPlayback();
+  ASSERT_EQ(CountOf(mci, MCI_PLAY), 1);
+  panel->cmdStop(nullptr);
+  EXPECT_EQ(CountOf(mci, MCI_STOP), 1);
+  EXPECT_EQ(CountOf(mci, MCI_SAVE), 0);
+  EXPECT_EQ(panel->LastFate, TRecorderForm::rfNone);
+}
+
+TEST_F(RecorderPanel, TheOptionsChooseTheFormatAndAQualityOutOfRangeKeepsThePreviousRate) {
+  const struct {
+    int quality;
+    bool mono, bits16;
+    DWORD rate;
+    WORD channels, bits;
+  } cases[] = {{0, true, false, 8000, 1, 8},     {1, false, true, 11025, 2, 16},
+               {2, true, true, 22050, 1, 16},    {3, false, false, 44100, 2, 8},
+               {4, true, false, 44100, 1, 8},    {-1, false, true, 44100, 2, 16}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.quality);
+    settings.Quality = c.quality;
+    settings.Mono = c.mono;
+    settings.Bits16 = c.bits16;
+    panel->SetSettings(settings);
+    panel->StartRecording();
+    const TCall* set = Last(MCI_SET);
+    ASSERT_NE(set, nullptr);
+    EXPECT_EQ(set->Format.nSamplesPerSec, c.rate);
+    EXPECT_EQ(set->Format.nChannels, c.channels);
+    EXPECT_EQ(set->Format.wBitsPerSample, c.bits);
+    panel->cmdStop(nullptr);
+  }
+}
+
+TEST_F(RecorderPanel, TheLampShowsGsmAndAClickOnItSwitchesIt) {
+  std::vector<bool> reported;
+  panel->OnGsmChange = [&](TComponent*, bool on) { reported.push_back(on); };
+  settings.GSM610 = true;
+  panel->SetSettings(settings);
+  EXPECT_TRUE(panel->imgLightOn->Visible());
+  EXPECT_FALSE(panel->imgLightOff->Visible());
+  panel->LGSMOnOff->Click();
+  EXPECT_FALSE(panel->imgLightOn->Visible());
+  EXPECT_TRUE(panel->imgLightOff->Visible());
+  panel->LGSMOnOff->Click();
+  EXPECT_TRUE(panel->imgLightOn->Visible());
+  EXPECT_EQ(reported, (std::vector<bool>{false, true}));
+}
+
+TEST_F(RecorderPanel, ARecordingCountsItsSecondsAndALostOneGivesTheOldDurationBack) {
+  std::vector<int> reported;
+  panel->OnDurationChange = [&](TComponent*, int sec) { reported.push_back(sec); };
+  settings.DurationSec = 17;
+  panel->SetSettings(settings);
+  panel->StartRecording();
+  panel->PlayTimerTimer(nullptr);
+  panel->PlayTimerTimer(nullptr);
+  // Neither place takes the recording: it is lost, and the message keeps its duration.
+  mci.Results[MCI_SAVE] = MCIERR_FILE_NOT_SAVED;
+  panel->cmdStop(nullptr);
+  EXPECT_EQ(panel->LastFate, TRecorderForm::rfLost);
+  EXPECT_EQ(reported, (std::vector<int>{0, 1, 2, 17}));
+
+  reported.clear();
+  panel->StartPlayback();
+  panel->PlayTimerTimer(nullptr);
+  EXPECT_TRUE(reported.empty()) << "a playback counted as recording";
+}
+
+}  // namespace
