@@ -337,7 +337,7 @@ TEST_F(DragService, ARequestAfterTheDragNeverReachesTheOwner) {
   ASSERT_EQ(RegisterDragDrop(targetWindow, &target), S_OK);
   Pump(300);
   // Over the target, then released beside it: no drop, no list.
-  if (!DragWithXPointer(100, 100, 650, 550, "Vocalet message")) GTEST_SKIP() << "no xdotool";
+  ASSERT_TRUE(DragWithXPointer(100, 100, 650, 550, "Vocalet message")) << "xdotool failed";
   RevokeDragDrop(targetWindow);
   ASSERT_NE(target.kept, nullptr) << "the pointer never reached the target";
   EXPECT_EQ(endDrags, 1);
@@ -358,7 +358,7 @@ TEST_F(DragService, AfterADropTheDataObjectKeepsAnsweringWithThePath) {
   target.keep = true;
   ASSERT_EQ(RegisterDragDrop(targetWindow, &target), S_OK);
   Pump(300);
-  if (!DragWithXPointer(100, 100, 480, 380, "Vocalet message")) GTEST_SKIP() << "no xdotool";
+  ASSERT_TRUE(DragWithXPointer(100, 100, 480, 380, "Vocalet message")) << "xdotool failed";
   RevokeDragDrop(targetWindow);
   ASSERT_NE(target.kept, nullptr);
   ASSERT_EQ(target.dropped, "C:\\Temp\\vocalet.wav");
@@ -439,7 +439,7 @@ TEST_F(DragNAttach, APressOnTheBareGradientStartsTheDragToo) {
   HWND targetWindow = MakeWindow("DropHere", 400, 300, 200, 200, WS_EX_TOPMOST);
   TTarget target;
   ASSERT_EQ(RegisterDragDrop(targetWindow, &target), S_OK);
-  if (!MovePointer(300, 120)) GTEST_SKIP() << "no xdotool";
+  ASSERT_TRUE(MovePointer(300, 120)) << "xdotool failed";
   Pump(300);
   // The lower right corner of the client area, right of the text and below it: only the
   // gradient lies there. Without a drag the window would wait; Escape, as the keyboard

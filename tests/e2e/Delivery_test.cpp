@@ -540,7 +540,7 @@ struct Attach : DeliveryE2E {
 
   void SetUp() override {
     DeliveryE2E::SetUp();
-    if (!HaveXdotool()) GTEST_SKIP() << "no xdotool";
+    ASSERT_TRUE(HaveXdotool()) << "xdotool is missing: tools/install-deps.sh installs it";
     ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
     WNDCLASSA wc{};
     wc.lpfnWndProc = PlainProc;
