@@ -76,22 +76,6 @@ void WritePcmMessage(const std::string& path) {
   WriteAll(path, w);
 }
 
-// Waits for a condition while this thread's windows and COM calls keep running: the drop
-// target lives here.
-bool PumpUntil(const std::function<bool()>& done, DWORD ms) {
-  DWORD end = GetTickCount() + ms;
-  for (;;) {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-    if (done()) return true;
-    if (GetTickCount() > end) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-  }
-}
-
 std::vector<DWORD> ProcessesNamed(const char* name) {
   std::vector<DWORD> ids;
   HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
@@ -128,19 +112,6 @@ HWND ShownWindow(const Vocalet& app, const std::string& className, const std::st
   WindowQuery q{app.ProcessId(), className, title};
   EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&q));
   return q.found;
-}
-
-// kernel32's wine_get_unix_file_name, for the scripts that run on the Unix side.
-std::string UnixPath(const std::string& path) {
-  using TGetUnixName = char*(CDECL*)(const WCHAR*);
-  auto f = reinterpret_cast<TGetUnixName>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-  if (!f) return "";
-  std::wstring w(path.begin(), path.end());
-  char* u = f(w.c_str());
-  std::string s = u ? u : "";
-  HeapFree(GetProcessHeap(), 0, u);
-  return s;
 }
 
 // A folder of the test's environment, given as a Unix path, as a Windows path.

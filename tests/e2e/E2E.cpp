@@ -128,6 +128,33 @@ bool WaitUntil(const std::function<bool()>& done, DWORD ms) {
   return true;
 }
 
+bool PumpUntil(const std::function<bool()>& done, DWORD ms) {
+  DWORD end = GetTickCount() + ms;
+  for (;;) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    if (done()) return true;
+    if (GetTickCount() > end) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+}
+
+std::string UnixPath(const std::string& path) {
+  using TGetUnixName = char*(CDECL*)(const WCHAR*);
+  auto f = reinterpret_cast<TGetUnixName>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  if (!f) return "";
+  wchar_t wide[MAX_PATH] = {};
+  MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+  char* u = f(wide);
+  std::string s = u ? u : "";
+  HeapFree(GetProcessHeap(), 0, u);
+  return s;
+}
+
 std::string BinDir() {
   std::string dir = getenv("VOCALET_BIN_DIR");
   for (char& c : dir)

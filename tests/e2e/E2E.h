@@ -57,6 +57,11 @@ class Vocalet {
 };
 
 bool WaitUntil(const std::function<bool()>& done, DWORD ms);
+// The same while this thread's windows and COM calls keep running (a drop target of the test).
+bool PumpUntil(const std::function<bool()>& done, DWORD ms);
+// The Unix path, in UTF-8, of a Windows path in the ANSI code page (kernel32's
+// wine_get_unix_file_name), for the scripts that run on the Unix side.
+std::string UnixPath(const std::string& path);
 std::string BinDir();
 std::string TempDir();
 

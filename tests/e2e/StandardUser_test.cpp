@@ -42,33 +42,6 @@ std::string Env(const char* name) {
   return v ? v : "";
 }
 
-// kernel32's wine_get_unix_file_name: the Unix path, in UTF-8, of an ANSI Windows path.
-std::string UnixPath(const std::string& path) {
-  using TGetUnixName = char*(CDECL*)(const WCHAR*);
-  auto f = reinterpret_cast<TGetUnixName>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-  wchar_t wide[MAX_PATH] = {};
-  MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
-  char* u = f ? f(wide) : nullptr;
-  std::string s = u ? u : "";
-  HeapFree(GetProcessHeap(), 0, u);
-  return s;
-}
-
-bool PumpUntil(const std::function<bool()>& done, DWORD ms) {
-  DWORD end = GetTickCount() + ms;
-  for (;;) {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-    if (done()) return true;
-    if (GetTickCount() > end) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-  }
-}
-
 // Shown top-level windows of the process, with their class and title.
 struct TopWindow {
   HWND handle;
