@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include <emmintrin.h>  // SSE2, which every supported processor has
+
 namespace vocalet {
 namespace {
 
@@ -14,6 +16,7 @@ using longword = std::int32_t;
 
 constexpr longword kMinWord = -32768;
 constexpr longword kMaxWord = 32767;
+constexpr int kMaxSegment = 128;  // the longest lattice segment (120) in whole vectors
 
 inline word Saturate(longword v) {
   return static_cast<word>(v > kMaxWord ? kMaxWord : (v < kMinWord ? kMinWord : v));
@@ -31,6 +34,15 @@ inline longword LAdd(longword a, longword b) {
 // Left shift that keeps the two's-complement bits, as the fixed-point code expects.
 inline longword Shl(longword a, int n) {
   return static_cast<longword>(static_cast<std::uint32_t>(a) << n);
+}
+
+// MultR of eight words by one: the 32-bit products, rounded and shifted, packed back to words.
+inline __m128i MultR8(__m128i r, __m128i x) {
+  const __m128i lo = _mm_mullo_epi16(x, r), hi = _mm_mulhi_epi16(x, r);
+  const __m128i round = _mm_set1_epi32(16384);
+  const __m128i p0 = _mm_srai_epi32(_mm_add_epi32(_mm_unpacklo_epi16(lo, hi), round), 15);
+  const __m128i p1 = _mm_srai_epi32(_mm_add_epi32(_mm_unpackhi_epi16(lo, hi), round), 15);
+  return _mm_packs_epi32(p0, p1);
 }
 
 // The largest Abs over s[0..n-1], found through the extremes so that the loop vectorises:
@@ -404,26 +416,30 @@ void Gsm610Encoder::Preprocess(const word* s, word* so) {
 //   b_{i+1}[n] = add(b_i[n-1], mult_r(rp[i], d_i[n]))
 // with b_i[-1] the stage's memory u[i]. Running it a stage at a time over the whole segment,
 // rather than a sample at a time through all stages, gives the same numbers with every loop
-// free of dependencies between samples.
+// free of dependencies between samples, so eight samples go through a stage at once.
+// |rp| <= 32767 (LogAreaRatiosToReflection saturates), so mult_r always fits a word and the
+// saturating vector add is exactly add().
 void Gsm610Encoder::FilterSegment(const word* rp, int count, word* s) {
-  longword d[120];
-  longword bufA[121], bufB[121];  // [0] is b_i[-1], [n + 1] is b_i[n]
-  longword* bIn = bufA;
-  longword* bOut = bufB;
-  for (int n = 0; n < count; ++n) d[n] = bIn[n + 1] = s[n];
+  alignas(16) word d[kMaxSegment] = {};
+  word bufA[kMaxSegment + 8] = {}, bufB[kMaxSegment + 8] = {};  // [0] is b_i[-1], [n + 1] b_i[n]
+  word* bIn = bufA;
+  word* bOut = bufB;
+  std::memcpy(d, s, count * sizeof(word));
+  std::memcpy(bIn + 1, s, count * sizeof(word));
+  const int blocks = (count + 7) / 8;
   for (int i = 0; i < 8; ++i) {
-    const longword r = rp[i];
+    const __m128i r = _mm_set1_epi16(rp[i]);
     bIn[0] = u_[i];
-    u_[i] = static_cast<word>(bIn[count]);
-    for (int n = 0; n < count; ++n) {
-      const longword b = bIn[n];
-      const longword dn = d[n];
-      d[n] = std::clamp<longword>(dn + ((r * b + 16384) >> 15), kMinWord, kMaxWord);
-      bOut[n + 1] = std::clamp<longword>(b + ((r * dn + 16384) >> 15), kMinWord, kMaxWord);
+    u_[i] = bIn[count];
+    for (int k = 0; k < 8 * blocks; k += 8) {
+      const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bIn + k));
+      const __m128i dn = _mm_load_si128(reinterpret_cast<const __m128i*>(d + k));
+      _mm_store_si128(reinterpret_cast<__m128i*>(d + k), _mm_adds_epi16(dn, MultR8(r, b)));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(bOut + k + 1), _mm_adds_epi16(b, MultR8(r, dn)));
     }
     std::swap(bIn, bOut);
   }
-  for (int n = 0; n < count; ++n) s[n] = static_cast<word>(d[n]);
+  std::memcpy(s, d, count * sizeof(word));
 }
 
 // 4.2.8 - 4.2.10  LARc: [0..7] IN, s: [0..159] IN/OUT

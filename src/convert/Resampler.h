@@ -39,19 +39,20 @@ class Resampler {
   std::uint32_t SourceRate() const { return format_.nSamplesPerSec; }
 
  private:
+  class Queue;
   class Stage;
   class HalfbandStage;
   class PolyphaseStage;
 
-  void RunStages(std::vector<float>& samples, std::vector<std::int16_t>& out, bool last);
+  void RunStages(const float* samples, std::size_t count, std::vector<std::int16_t>& out, bool last);
 
   WaveFormatEx format_;
   std::vector<std::unique_ptr<Stage>> stages_;
   std::uint64_t framesIn_ = 0;
   std::uint64_t samplesOut_ = 0;
   std::size_t tail_ = 0;  // most extra samples a Finish can add
-  std::vector<float> mix_, work_;
-  std::vector<std::int16_t> wide_;
+  std::vector<float> mix_;
+  std::unique_ptr<Queue> queueA_, queueB_;
   bool finished_ = false;
 };
 
