@@ -36,6 +36,9 @@ inline longword Shl(longword a, int n) {
   return static_cast<longword>(static_cast<std::uint32_t>(a) << n);
 }
 
+inline __m128i Load8(const word* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+inline void Store8(word* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
+
 // MultR of eight words by one: the 32-bit products, rounded and shifted, packed back to words.
 inline __m128i MultR8(__m128i r, __m128i x) {
   const __m128i lo = _mm_mullo_epi16(x, r), hi = _mm_mulhi_epi16(x, r);
@@ -267,21 +270,37 @@ void LtpParameters(const word* d, const word* dp, word& bc_out, word& Nc_out) {
 }
 
 // 4.2.12  d: [0..39] IN, dp: [-120..-1] IN, dpp: [0..39] OUT, e: [0..39] OUT
+// Eight at a time: the gains are at most 32767, so MultR8 is exact, and Sub is the saturating
+// vector subtraction. dpp may be dp itself: Nc >= 40 keeps the reads before what is written.
 void LtpFiltering(word bc, int Nc, const word* dp, const word* d, word* dpp, word* e) {
-  const word bp = kQLB[bc];
-  for (int k = 0; k < 40; ++k) {
-    dpp[k] = MultR(bp, dp[k - Nc]);
-    e[k] = Sub(d[k], dpp[k]);
+  const __m128i bp = _mm_set1_epi16(kQLB[bc]);
+  for (int k = 0; k < 40; k += 8) {
+    const __m128i p = MultR8(bp, Load8(dp + k - Nc));
+    Store8(dpp + k, p);
+    Store8(e + k, _mm_subs_epi16(Load8(d + k), p));
   }
 }
 
-// 4.2.13  e: [-5..44] IN, x: [0..39] OUT
+// 4.2.13  e: [-5..45] IN (e[45] is read and weighted by zero), x: [0..39] OUT
+// Two taps per 32-bit lane: a load at e[k - 5] gives outputs k, k+2, k+4, k+6, one a sample
+// later the odd ones. The sums fit 32 bits (sum |kH| * 32768 < 2^30); the saturating pack is
+// Saturate.
 void WeightingFilter(const word* e, word* x) {
-  for (int k = 0; k < 40; ++k) {
-    longword L_result = 4096;
-    for (int i = 0; i < 11; ++i) L_result += static_cast<longword>(e[k - 5 + i]) * kH[i];
-    L_result >>= 13;
-    x[k] = Saturate(L_result);
+  __m128i h[6];
+  for (int j = 0; j < 6; ++j) {
+    const word second = 2 * j + 1 < 11 ? kH[2 * j + 1] : 0;
+    h[j] = _mm_set1_epi32(static_cast<std::uint16_t>(kH[2 * j]) | static_cast<std::uint32_t>(static_cast<std::uint16_t>(second)) << 16);
+  }
+  const __m128i round = _mm_set1_epi32(4096);
+  for (int k = 0; k < 40; k += 8) {
+    __m128i even = round, odd = round;
+    for (int j = 0; j < 6; ++j) {
+      even = _mm_add_epi32(even, _mm_madd_epi16(Load8(e + k - 5 + 2 * j), h[j]));
+      odd = _mm_add_epi32(odd, _mm_madd_epi16(Load8(e + k - 4 + 2 * j), h[j]));
+    }
+    even = _mm_srai_epi32(even, 13);
+    odd = _mm_srai_epi32(odd, 13);
+    Store8(x + k, _mm_packs_epi32(_mm_unpacklo_epi32(even, odd), _mm_unpackhi_epi32(even, odd)));
   }
 }
 
@@ -503,7 +522,7 @@ void Gsm610Encoder::EncodeFrame(const word* s, Gsm610Frame& frame) {
     ApcmInverseQuantization(frame.xMc + 13 * k, mant, exp, xMp);
     GridPositioning(frame.Mc[k], xMp, e_ + 5);
 
-    for (int i = 0; i < 40; ++i) dp[i] = Add(e_[5 + i], dpp[i]);
+    for (int i = 0; i < 40; i += 8) Store8(dp + i, _mm_adds_epi16(Load8(e_ + 5 + i), Load8(dpp + i)));
     dp += 40;
   }
   std::memmove(dp0_, dp0_ + 160, 120 * sizeof(word));

@@ -38,8 +38,9 @@ class Gsm610Encoder {
   int j_;
   // Reconstructed short-term residual: [0..119] the past, [120..279] the frame being coded.
   std::int16_t dp0_[280];
-  // RPE input with 5 zero samples on each side for the weighting filter: [5..44] used.
-  std::int16_t e_[50];
+  // RPE input with 5 zero samples on each side for the weighting filter: [5..44] used, the
+  // rest stays zero ([50] is read eight at a time and weighted by zero).
+  std::int16_t e_[56];
 };
 
 }  // namespace vocalet

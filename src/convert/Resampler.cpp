@@ -296,7 +296,7 @@ class Resampler::HalfbandStage : public Resampler::Stage {
 // 3400 Hz, stop band from 4000 Hz.
 class Resampler::PolyphaseStage : public Resampler::Stage {
  public:
-  PolyphaseStage(double rate, std::uint32_t L, std::uint32_t M) : L_(L), M_(M) {
+  PolyphaseStage(double rate, std::uint32_t L, std::uint32_t M) : L_(L), step_(M / L), rest_(M % L) {
     half_ = HalfLength(rate, kPassEdge, kStopEdge);
     width_ = 2 * half_;
     interpolate_ = L > kMaxExactPhases;
@@ -339,9 +339,13 @@ class Resampler::PolyphaseStage : public Resampler::Stage {
       }
       *out.Append(1) = y;
       ++emitted_;
-      phase_ += M_;
-      ip_ += phase_ / L_;
-      phase_ %= L_;
+      // M / L in whole steps and a remainder: no division per output.
+      ip_ += step_;
+      phase_ += rest_;
+      if (phase_ >= L_) {
+        phase_ -= L_;
+        ++ip_;
+      }
     }
     const std::int64_t keep = ip_ - (half_ - 1);
     if (keep > base_) {
@@ -351,7 +355,9 @@ class Resampler::PolyphaseStage : public Resampler::Stage {
     }
   }
 
-  std::uint32_t L_, M_;
+  std::uint32_t L_;
+  std::int64_t step_;
+  std::uint32_t rest_;
   int half_ = 0, width_ = 0;
   bool interpolate_ = false;
   std::uint32_t phases_ = 1;
