@@ -1,5 +1,5 @@
-// The English modules compiled into the program: read them back out of the executables'
-// RCDATA resources exactly as the manager does.
+// The English modules compiled into the program, read back out of the RCDATA resources as
+// the manager reads them: texts verbatim, blanks and "\n" included.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -29,10 +29,13 @@ const Expected Modules[] = {
     {"MLS_QDSHARED", 20, {{0, "Do you want to make \"%s\" as \\na start page in your Internet browser?"},
                           {9, "This is a Quindle product"},
                           {19, "Displays information in HTML format."}}},
-    {"MLS_OVSHARED", 232, {{8, "Confirmation"}, {21, "Error"}, {32, "Information"},
-                           {86, "Cancel"}, {218, "Processing file %d of %d"}, {231, "Background"}}},
+    {"MLS_OVSHARED", 232, {{8, "Confirmation"}, {21, "Error"}, {22, "Cannot create  object."},
+                           {32, "Information"}, {62, " %d B"}, {86, "Cancel"},
+                           {218, "Processing file %d of %d"}, {231, "Background"}}},
     {"MLS_VOCALET", 55, {{0, "%d Bit"}, {4, "Drag & Attach"}, {22, "Record Message"},
-                         {47, "Quindle Vocalet"}}},
+                         {47, "Quindle Vocalet"},
+                         {2, "Message duration %d Sec.\\nSize %s. File size %s (Compression "
+                             "ratio %d%%)\\nFormat: %s, %s, %s, %s"}}},
     {"MLS_SOUNDREC", 26, {{0, "16 Bit Mono"}, {11, "%d sec."},
                           {25, "Sound Files (*.wav)|*.wav|All Files (*.*)|*.*"}}},
 };
@@ -42,11 +45,8 @@ void CheckModules(HMODULE module) {
     SCOPED_TRACE(m.Resource);
     HRSRC found = FindResourceA(module, m.Resource, MAKEINTRESOURCEA(10));
     ASSERT_NE(found, nullptr);
-    HGLOBAL loaded = LoadResource(module, found);
-    const void* data = LockResource(loaded);
-    ASSERT_NE(data, nullptr);
     const DWORD size = SizeofResource(module, found);
-    TMLSMemoryStream stream(data, size);
+    TMLSMemoryStream stream(LockResource(LoadResource(module, found)), size);
     std::vector<std::string> strings(m.Count);
     TMLSFile().ReadModule(stream, 4, m.Count - 1, strings);  // throws on any mismatch
     EXPECT_EQ(stream.Position(), size) << "the module ends at its end signature";
