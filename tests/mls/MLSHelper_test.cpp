@@ -110,7 +110,7 @@ struct MLSHelperTest : MLSFixture {
   }
 };
 
-TEST_F(MLSHelperTest, ItemsFollowThePlaceholdersInIndexOrderAndStayHiddenUntilALanguageIsSet) {
+TEST_F(MLSHelperTest, ItemsFollowThePlaceholdersAndStayHiddenUntilALanguageIsSet) {
   MakeHelper();
   EXPECT_FALSE(miMLSItemsHere->Visible());
   EXPECT_FALSE(cmiLang0->Visible());
@@ -130,11 +130,7 @@ TEST_F(MLSHelperTest, ItemsFollowThePlaceholdersInIndexOrderAndStayHiddenUntilAL
   }
   EXPECT_EQ(miLanguage->Items(21), miAfter);
   EXPECT_EQ(LanguageSubmenu(), std::vector<std::string>{"After"});
-}
-
-TEST_F(MLSHelperTest, WithoutFilesOnlyEnglishIsOfferedAndChecked) {
-  MakeHelper();
-  Manager->SelectLanguage(0);
+  Manager->SelectLanguage(0);  // without files only English is offered
   EXPECT_EQ(Changes, 1);
   EXPECT_EQ(Where(&TMenuItem::Visible), std::vector<int>{English});
   EXPECT_EQ(Where(&TMenuItem::Checked), std::vector<int>{English});
@@ -235,6 +231,21 @@ TEST_F(MLSHelperTest, PicturesAreShownOnlyWhenAsked) {
   GetObjectA(helper->LanguageImage(English), sizeof bm, &bm);
   EXPECT_EQ(bm.bmWidth, LanguagePictureWidth);
   EXPECT_EQ(bm.bmHeight, LanguagePictureHeight);
+  // Each picture holds a name and keeps its last column free, so that names never touch.
+  HDC dc = CreateCompatibleDC(nullptr);
+  const HGDIOBJ old = SelectObject(dc, helper->LanguageImage(0));
+  for (int i = 0; i < MLSLanguageCount; ++i) {
+    SelectObject(dc, helper->LanguageImage(i));
+    const COLORREF back = GetPixel(dc, LanguagePictureWidth - 1, 0);
+    int ink = 0, lastColumn = 0;
+    for (int y = 0; y < LanguagePictureHeight; ++y)
+      for (int x = 0; x < LanguagePictureWidth; ++x)
+        if (GetPixel(dc, x, y) != back) ++(x == LanguagePictureWidth - 1 ? lastColumn : ink);
+    EXPECT_GT(ink, 40) << "picture " << i;
+    EXPECT_EQ(lastColumn, 0) << "picture " << i;
+  }
+  SelectObject(dc, old);
+  DeleteDC(dc);
   Manager->SelectLanguage(0);
   MENUITEMINFOA mii{};
   mii.cbSize = sizeof mii;
@@ -291,47 +302,6 @@ TEST_F(MLSHelperTest, ThePopupControlOpensTheMenuUnderItself) {
   EXPECT_EQ(g_popupRect.top, corner.y);
   helper->SetPopupControl(nullptr);
   EXPECT_FALSE(button->OnClick);
-}
-
-// The strip as Vocalet.exe carries it: 20 pictures of 60 by 13 in 16 colours, magenta behind
-// the names, each picture with a name in it and a free last column so that names never run
-// into each other.
-TEST(LanguageNamesStrip, CompiledIntoVocalet) {
-  const std::string exe = BinFolder() + "Vocalet.exe";
-  HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  ASSERT_NE(module, nullptr) << exe;
-  HRSRC found = FindResourceA(module, LanguageNamesResource, MAKEINTRESOURCEA(2));  // RT_BITMAP
-  ASSERT_NE(found, nullptr);
-  const auto* data = static_cast<const unsigned char*>(LockResource(LoadResource(module, found)));
-  ASSERT_NE(data, nullptr);
-  BITMAPINFOHEADER header;
-  memcpy(&header, data, sizeof header);
-  EXPECT_EQ(header.biWidth, MLSLanguageCount * LanguagePictureWidth);
-  EXPECT_EQ(header.biHeight, LanguagePictureHeight);
-  EXPECT_EQ(header.biBitCount, 4);
-  ASSERT_EQ(header.biCompression, DWORD(BI_RGB));
-  RGBQUAD palette[16];
-  memcpy(palette, data + header.biSize, sizeof palette);
-  const unsigned char* bits = data + header.biSize + sizeof palette;
-  const int stride = ((header.biWidth * 4 + 31) / 32) * 4;
-  auto transparent = [&](int x, int y) {  // y from the top
-    const unsigned char byte = bits[(header.biHeight - 1 - y) * stride + x / 2];
-    const RGBQUAD c = palette[x % 2 ? byte & 15 : byte >> 4];
-    return RGB(c.rgbRed, c.rgbGreen, c.rgbBlue) == LanguagePictureTransparent;
-  };
-  for (int i = 0; i < MLSLanguageCount; ++i) {
-    int ink = 0;
-    bool lastColumnFree = true;
-    for (int y = 0; y < LanguagePictureHeight; ++y) {
-      for (int x = 0; x < LanguagePictureWidth; ++x) {
-        if (!transparent(i * LanguagePictureWidth + x, y)) ++ink;
-      }
-      lastColumnFree = lastColumnFree && transparent((i + 1) * LanguagePictureWidth - 1, y);
-    }
-    EXPECT_GT(ink, 40) << "picture " << i << " is blank";
-    EXPECT_TRUE(lastColumnFree) << "picture " << i;
-  }
-  FreeLibrary(module);
 }
 
 }  // namespace

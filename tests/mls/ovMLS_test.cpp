@@ -82,6 +82,23 @@ TEST_F(MLSManagerTest, LanguageTableComesFromTheLocaleList) {
   EXPECT_EQ(Manager->DefaultLanguage(), English);
 }
 
+// The English compiled in, read to each module's last string; blanks and "\n" verbatim.
+TEST_F(MLSManagerTest, EnglishComesFromTheResourcesAsWritten) {
+  Manager->SetLanguage(English);
+  const std::pair<const std::string*, const char*> texts[] = {
+      {&qd->Strings[0], "Do you want to make \"%s\" as \\na start page in your Internet browser?"},
+      {&qd->Strings[19], "Displays information in HTML format."},
+      {&ov->Strings[22], "Cannot create  object."},
+      {&ov->Strings[62], " %d B"},
+      {&ov->Strings[231], "Background"},
+      {&vo->Strings[2], "Message duration %d Sec.\\nSize %s. File size %s (Compression ratio "
+                        "%d%%)\\nFormat: %s, %s, %s, %s"},
+      {&vo->Strings[54], "Cannot write to the file \"%s\"."},
+      {&sr->Strings[25], "Sound Files (*.wav)|*.wav|All Files (*.*)|*.*"},
+  };
+  for (const auto& [text, expected] : texts) EXPECT_EQ(*text, expected);
+}
+
 TEST_F(MLSManagerTest, WithoutFilesOnlyTheCompiledInLanguageIsOffered) {
   EXPECT_EQ(Manager->AvailableLanguages(), 1u << English);
   ASSERT_EQ(Manager->LanguageList().size(), 1u);

@@ -1,5 +1,5 @@
-// The window layer under Wine: ownership, the message loop, menus, painting, hints and what it
-// offers dialogs.
+// The window layer under Wine: the message loop, menus, painting, hints and what it offers
+// dialogs.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -19,29 +19,6 @@
 namespace {
 
 using Log = std::vector<std::string>;
-
-struct Tracked : TComponent {
-  Tracked(TComponent* owner, Log* log, std::string name) : TComponent(owner), log_(log) {
-    Name = std::move(name);
-  }
-  ~Tracked() override { log_->push_back(Name); }
-  Log* log_;
-};
-
-TEST(Component, OwnerFreesItsComponentsLastCreatedFirst) {
-  Log log;
-  {
-    TComponent owner(nullptr);
-    Make<Tracked>(&owner, &log, "a");
-    Make<Tracked>(Make<Tracked>(&owner, &log, "b"), &log, "b.child");
-    Make<Tracked>(&owner, &log, "c");
-    EXPECT_EQ(owner.ComponentCount(), 3u);
-    owner.FreeComponent(Make<Tracked>(&owner, &log, "d"));
-    EXPECT_EQ(log, Log{"d"});
-  }
-  // A component's own destructor runs before the components it owns go.
-  EXPECT_EQ(log, (Log{"d", "c", "b", "b.child", "a"}));
-}
 
 struct Box : TGraphicControl {
   using TGraphicControl::TGraphicControl;
@@ -118,31 +95,6 @@ TEST_F(Toolkit, GraphicControlsArePaintedByTheirParentInZOrder) {
   EXPECT_EQ(ScreenPixel(h, 35, 35), clBlue);  // the later control lies on top
   under->SetVisible(false);
   EXPECT_EQ(ScreenPixel(h, 15, 15), clWhite);
-}
-
-TEST_F(Toolkit, TimerFiresUntilDisabled) {
-  auto* t = Make<TTimer>(form);
-  int ticks = 0;
-  t->SetInterval(10);
-  t->OnTimer = [&](TComponent* s) {
-    EXPECT_EQ(s, t);
-    ++ticks;
-  };
-  EXPECT_TRUE(Pump([&] { return ticks >= 3; }));
-  t->SetEnabled(false);
-  const int stopped = ticks;
-  Pump([] { return false; }, 100);
-  EXPECT_EQ(ticks, stopped);
-}
-
-TEST_F(Toolkit, ClosingTheMainFormEndsTheLoop) {
-  int closed = 0;
-  form->OnClose = [&](TComponent*, TCloseAction&) { ++closed; };
-  form->Show();
-  PostMessageA(form->Handle(), WM_CLOSE, 0, 0);
-  app.Run();
-  EXPECT_EQ(closed, 1);
-  EXPECT_TRUE(app.Terminated());
 }
 
 TEST_F(Toolkit, ShowModalReturnsTheResultAndReenablesTheOwner) {
