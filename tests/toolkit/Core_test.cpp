@@ -23,9 +23,9 @@ TEST(Component, OwnerFreesItsComponentsLastCreatedFirst) {
     Make<Tracked>(&owner, &log, "a");
     Make<Tracked>(Make<Tracked>(&owner, &log, "b"), &log, "b.child");
     Make<Tracked>(&owner, &log, "c");
-    EXPECT_EQ(owner.ComponentCount(), 3u);
     owner.FreeComponent(Make<Tracked>(&owner, &log, "d"));
     EXPECT_EQ(log, Log{"d"});
+    EXPECT_EQ(owner.ComponentCount(), 3u);
   }
   // A component's own destructor runs before the components it owns go.
   EXPECT_EQ(log, (Log{"d", "c", "b", "b.child", "a"}));
