@@ -105,18 +105,11 @@ def pairs():
 
 
 class Translations(unittest.TestCase):
-    def test_every_shipped_language_has_all_four_modules(self):
+    def test_every_shipped_language_has_all_four_modules_in_its_code_page(self):
+        # The build compiles each against its English source; these are what it cannot know.
         self.assertEqual(set(TRANSLATIONS), {(m, c) for m in MODULES for c in SHIPPED})
-
-    def test_each_translation_compiles_in_its_code_page(self):
-        for (module, code), t in TRANSLATIONS.items():
-            with self.subTest(module=module, code=code):
-                mlsc.check_against(t, ENGLISH[module], module)
-                self.assertEqual((t.module, t.language_code), (module, code))
-                self.assertEqual(t.codepage, 1251 if code in CYRILLIC else 1252)
-                language, _, strings = mlsc.read_module(mlsc.compile_table(t, module))
-                self.assertEqual(language, mlsc.LANGUAGE_CODES.index(code))
-                self.assertEqual(len(strings), ENGLISH[module].count)
+        self.assertEqual([key for key, t in TRANSLATIONS.items()
+                          if t.codepage != (1251 if key[1] in CYRILLIC else 1252)], [])
 
     def test_placeholders_line_breaks_and_access_keys_follow_the_english(self):
         def shape(text):  # " %d KB" is appended to a number: a leading blank counts too
