@@ -4,12 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "mls/MLSFixture.h"
 #include "mls/MLSLanguages.h"
 #include "toolkit/Forms.h"
-#include "toolkit/StdCtrls.h"
 
 namespace {
 
@@ -25,7 +22,6 @@ struct MLSHelperTest : MLSFixture {
   TForm* form = nullptr;
   TMenuItem *miLanguage = nullptr, *miMLSItemsHere = nullptr, *miAfter = nullptr;
   TPopupMenu* LanguagesMenu = nullptr;
-  TMenuItem* cmiLang0 = nullptr;
   TMLSHelper* helper = nullptr;
   int Changes = 0;
 
@@ -49,8 +45,7 @@ struct MLSHelperTest : MLSFixture {
     miLanguage->Add(miAfter);
     form->SetMenu(menu);
     LanguagesMenu = Make<TPopupMenu>(form);
-    cmiLang0 = item("(languages)");
-    LanguagesMenu->Items()->Add(cmiLang0);
+    LanguagesMenu->Items()->Add(item("Before"));
   }
 
   void TearDown() override {
@@ -78,7 +73,7 @@ struct MLSHelperTest : MLSFixture {
     helper = Make<TMLSHelper>(form, *Manager);
     helper->SetShowMenuImages(true);
     helper->SetMainMenuItem(miMLSItemsHere);
-    helper->SetPopupMenuItem(cmiLang0);
+    helper->InsertPopupItems(LanguagesMenu, 1);
     helper->OnLanguageChanged = [this](TComponent* sender) {
       EXPECT_EQ(sender, helper);
       ++Changes;
@@ -113,7 +108,6 @@ struct MLSHelperTest : MLSFixture {
 TEST_F(MLSHelperTest, ItemsFollowThePlaceholdersHiddenUntilALanguageIsSet) {
   MakeHelper();
   EXPECT_FALSE(miMLSItemsHere->Visible());
-  EXPECT_FALSE(cmiLang0->Visible());
   ASSERT_EQ(miLanguage->Count(), 22u);
   ASSERT_EQ(LanguagesMenu->Items()->Count(), 21u);
   for (int i = 0; i < MLSLanguageCount; ++i) {
@@ -202,17 +196,6 @@ TEST_F(MLSHelperTest, ALanguageThatFailsToLoadFallsBackToTheDefaultSilently) {
   EXPECT_EQ(ov->Strings[114], "Language");
 }
 
-TEST_F(MLSHelperTest, ItemsCanBePlacedWithoutPlaceholders) {
-  helper = Make<TMLSHelper>(form, *Manager);
-  helper->InsertMainItems(miLanguage, 1, 2);
-  helper->InsertPopupItems(LanguagesMenu, 0);
-  EXPECT_EQ(miLanguage->Items(0), miMLSItemsHere);
-  EXPECT_EQ(miLanguage->Items(1), helper->MainItems(0));
-  EXPECT_EQ(helper->MainItems(19)->GroupIndex, 2);
-  EXPECT_EQ(LanguagesMenu->Items()->Items(0), helper->PopupItems(0));
-  EXPECT_EQ(LanguagesMenu->Items()->Items(20), cmiLang0);
-}
-
 TEST_F(MLSHelperTest, PicturesAreShownOnlyWhenAsked) {
   MakeHelper();
   for (int i = 0; i < MLSLanguageCount; ++i) {
@@ -267,34 +250,6 @@ TEST(LanguagePicturePixels, CutsOnePictureAndPutsTheBackgroundBehindIt) {
   // A strip cut short leaves the missing part as background.
   const auto beyond = LanguagePicturePixels(strip, width, 5, 0x123456);
   EXPECT_EQ(beyond[0], 0x123456u);
-}
-
-// The pop-up opens under the control; the menu loop is ended from a timer.
-RECT g_popupRect;
-void CALLBACK ClosePopup(HWND, UINT, UINT_PTR id, DWORD) {
-  KillTimer(nullptr, id);
-  if (HWND popup = FindWindowA("#32768", nullptr)) GetWindowRect(popup, &g_popupRect);
-  EndMenu();
-}
-
-TEST_F(MLSHelperTest, ThePopupControlOpensTheMenuUnderItself) {
-  MakeHelper();
-  Manager->SelectLanguage(0);
-  auto* button = Make<TSpeedButton>(form);
-  button->SetParent(form);
-  button->SetBounds(30, 10, 54, 40);
-  form->SetBounds(100, 100, 300, 200);
-  form->Show();
-  app->ProcessMessages();
-  helper->SetPopupControl(button);
-  g_popupRect = RECT{};
-  SetTimer(nullptr, 0, 200, ClosePopup);
-  button->Click();
-  const POINT corner = button->ClientToScreen(POINT{0, 40});
-  EXPECT_EQ(g_popupRect.left, corner.x);
-  EXPECT_EQ(g_popupRect.top, corner.y);
-  helper->SetPopupControl(nullptr);
-  EXPECT_FALSE(button->OnClick);
 }
 
 }  // namespace
