@@ -4,102 +4,64 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <memory>
-#include <string>
-#include <vector>
-
+#include "mls/MLSFixture.h"
 #include "mls/MLSLanguages.h"
-#include "mls/SoundRecMLS.h"
-#include "mls/VocaletMLS.h"
-#include "mls/ovMLS.h"
-#include "mls/ovSharedMLS.h"
-#include "mls/qdSharedMLS.h"
-#include "support/TestFolder.h"
 #include "toolkit/Forms.h"
-#include "toolkit/StdCtrls.h"
 
 namespace {
 
-constexpr int German = 3, English = 4, French = 7, Dutch = 10, Russian = 13;
-const char* const Modules[] = {"qdShared", "ovShared", "Vocalet", "SoundRec"};
-
-std::string ShippedFolder() {
+std::string BinFolder() {
   char path[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, path, MAX_PATH);
   std::string s = path;
-  return s.substr(0, s.find_last_of('\\') + 1) + "mls\\";
+  return s.substr(0, s.find_last_of('\\') + 1);
 }
 
-struct MLSHelperTest : ::testing::Test {
-  TestFolder Temp;
-  std::string Folder = Temp.Path();
-  std::unique_ptr<TMLSManager> Manager;
-  std::unique_ptr<TqdSharedMLSModule> qd;
-  std::unique_ptr<TovSharedMLSModule> ov;
-  std::unique_ptr<TVocaletMLSModule> vo;
-  std::unique_ptr<TSoundRecMLSModule> sr;
-
+struct MLSHelperTest : MLSFixture {
   std::unique_ptr<TApplication> app = std::make_unique<TApplication>();
   TForm* form = nullptr;
-  TMainMenu* menu = nullptr;
-  TMenuItem *miView = nullptr, *miLanguage = nullptr, *miMLSItemsHere = nullptr;
-  TMenuItem* miAfter = nullptr;
+  TMenuItem *miLanguage = nullptr, *miMLSItemsHere = nullptr, *miAfter = nullptr;
   TPopupMenu* LanguagesMenu = nullptr;
-  TMenuItem* cmiLang0 = nullptr;
   TMLSHelper* helper = nullptr;
   int Changes = 0;
 
   void SetUp() override {
-    CreateDirectoryA((Folder + "\\mls").c_str(), nullptr);
-    SetMLSPaths(Folder + "\\Vocalet.exe", Folder + "\\shared");
-    Manager = std::make_unique<TMLSManager>();
-    qd = std::make_unique<TqdSharedMLSModule>(*Manager);
-    ov = std::make_unique<TovSharedMLSModule>(*Manager);
-    vo = std::make_unique<TVocaletMLSModule>(*Manager);
-    sr = std::make_unique<TSoundRecMLSModule>(*Manager);
-
+    MLSFixture::SetUp();
     form = app->CreateForm<TForm>();
-    menu = Make<TMainMenu>(form);
-    miView = Make<TMenuItem>(form);
-    miView->SetCaption("&View");
-    miLanguage = Make<TMenuItem>(form);
-    miLanguage->SetCaption("&Language");
-    miMLSItemsHere = Make<TMenuItem>(form);
-    miMLSItemsHere->SetCaption("(languages)");
+    auto item = [this](const char* caption) {
+      auto* i = Make<TMenuItem>(form);
+      i->SetCaption(caption);
+      return i;
+    };
+    auto* menu = Make<TMainMenu>(form);
+    TMenuItem* miView = item("&View");
+    miLanguage = item("&Language");
+    miMLSItemsHere = item("(languages)");
     miMLSItemsHere->GroupIndex = 5;
-    miAfter = Make<TMenuItem>(form);
-    miAfter->SetCaption("After");
+    miAfter = item("After");
     menu->Items()->Add(miView);
     miView->Add(miLanguage);
     miLanguage->Add(miMLSItemsHere);
     miLanguage->Add(miAfter);
     form->SetMenu(menu);
     LanguagesMenu = Make<TPopupMenu>(form);
-    cmiLang0 = Make<TMenuItem>(form);
-    cmiLang0->SetCaption("(languages)");
-    LanguagesMenu->Items()->Add(cmiLang0);
+    LanguagesMenu->Items()->Add(item("Before"));
   }
 
   void TearDown() override {
     // The helper leaves the manager with its form, so the window goes first.
     app.reset();
-    sr.reset();
-    vo.reset();
-    ov.reset();
-    qd.reset();
-    Manager.reset();
-    SetMLSPaths("", "");
+    MLSFixture::TearDown();
   }
 
   // Copies the shipped translation of the given modules into the program's "mls" folder.
-  void Ship(const std::string& code, std::vector<std::string> modules = {}) {
-    if (modules.empty()) modules.assign(std::begin(Modules), std::end(Modules));
+  void Ship(const std::string& code,
+            std::vector<std::string> modules = {"qdShared", "ovShared", "Vocalet", "SoundRec"}) {
     for (const std::string& m : modules) {
       const std::string name = m + "_" + code + ".mls";
-      ASSERT_TRUE(CopyFileA((ShippedFolder() + name).c_str(),
+      ASSERT_TRUE(CopyFileA((BinFolder() + "mls\\" + name).c_str(),
                             (Folder + "\\mls\\" + name).c_str(), FALSE))
-          << name << " is not in " << ShippedFolder();
+          << name;
     }
   }
 
@@ -111,7 +73,7 @@ struct MLSHelperTest : ::testing::Test {
     helper = Make<TMLSHelper>(form, *Manager);
     helper->SetShowMenuImages(true);
     helper->SetMainMenuItem(miMLSItemsHere);
-    helper->SetPopupMenuItem(cmiLang0);
+    helper->InsertPopupItems(LanguagesMenu, 1);
     helper->OnLanguageChanged = [this](TComponent* sender) {
       EXPECT_EQ(sender, helper);
       ++Changes;
@@ -119,42 +81,33 @@ struct MLSHelperTest : ::testing::Test {
     return helper;
   }
 
-  std::vector<int> Visible(bool popup) const {
-    std::vector<int> shown;
+  // The languages whose items are visible (or checked); both menus must agree.
+  std::vector<int> Where(bool (TMenuItem::*state)() const) const {
+    std::vector<int> main, popup;
     for (int i = 0; i < MLSLanguageCount; ++i) {
-      TMenuItem* item = popup ? helper->PopupItems(i) : helper->MainItems(i);
-      if (item->Visible()) shown.push_back(i);
+      if ((helper->MainItems(i)->*state)()) main.push_back(i);
+      if ((helper->PopupItems(i)->*state)()) popup.push_back(i);
     }
-    return shown;
-  }
-
-  std::vector<int> Checked(bool popup) const {
-    std::vector<int> checked;
-    for (int i = 0; i < MLSLanguageCount; ++i) {
-      TMenuItem* item = popup ? helper->PopupItems(i) : helper->MainItems(i);
-      if (item->Checked()) checked.push_back(i);
-    }
-    return checked;
+    EXPECT_EQ(main, popup);
+    return main;
   }
 
   // The captions of the Win32 submenu under View > Language, as the user sees it.
+  HMENU Languages() { return GetSubMenu(GetSubMenu(GetMenu(form->Handle()), 0), 0); }
   std::vector<std::string> LanguageSubmenu() {
-    HMENU view = GetSubMenu(GetMenu(form->Handle()), 0);
-    HMENU languages = GetSubMenu(view, 0);
     std::vector<std::string> captions;
-    for (int i = 0; i < GetMenuItemCount(languages); ++i) {
+    for (int i = 0; i < GetMenuItemCount(Languages()); ++i) {
       char text[128] = {};
-      GetMenuStringA(languages, i, text, sizeof text, MF_BYPOSITION);
+      GetMenuStringA(Languages(), i, text, sizeof text, MF_BYPOSITION);
       captions.push_back(text);
     }
     return captions;
   }
 };
 
-TEST_F(MLSHelperTest, ItemsFollowThePlaceholdersInIndexOrderAndStayHiddenUntilALanguageIsSet) {
+TEST_F(MLSHelperTest, ItemsFollowThePlaceholdersHiddenUntilALanguageIsSet) {
   MakeHelper();
   EXPECT_FALSE(miMLSItemsHere->Visible());
-  EXPECT_FALSE(cmiLang0->Visible());
   ASSERT_EQ(miLanguage->Count(), 22u);
   ASSERT_EQ(LanguagesMenu->Items()->Count(), 21u);
   for (int i = 0; i < MLSLanguageCount; ++i) {
@@ -171,44 +124,45 @@ TEST_F(MLSHelperTest, ItemsFollowThePlaceholdersInIndexOrderAndStayHiddenUntilAL
   }
   EXPECT_EQ(miLanguage->Items(21), miAfter);
   EXPECT_EQ(LanguageSubmenu(), std::vector<std::string>{"After"});
-}
-
-TEST_F(MLSHelperTest, WithoutFilesOnlyEnglishIsOfferedAndChecked) {
-  MakeHelper();
-  Manager->SelectLanguage(0);
+  Manager->SelectLanguage(0);  // without files only English is offered
   EXPECT_EQ(Changes, 1);
-  EXPECT_EQ(Visible(false), std::vector<int>{English});
-  EXPECT_EQ(Visible(true), std::vector<int>{English});
-  EXPECT_EQ(Checked(false), std::vector<int>{English});
-  EXPECT_EQ(Checked(true), std::vector<int>{English});
+  EXPECT_EQ(Where(&TMenuItem::Visible), std::vector<int>{English});
+  EXPECT_EQ(Where(&TMenuItem::Checked), std::vector<int>{English});
   EXPECT_EQ(LanguageSubmenu(), (std::vector<std::string>{LanguageNames[English], "After"}));
-  HMENU languages = GetSubMenu(GetSubMenu(GetMenu(form->Handle()), 0), 0);
-  EXPECT_TRUE(GetMenuState(languages, 0, MF_BYPOSITION) & MF_CHECKED);
+  EXPECT_TRUE(GetMenuState(Languages(), 0, MF_BYPOSITION) & MF_CHECKED);
+  helper->SetMainMenuItem(nullptr);  // takes the items out of the main menu only
+  EXPECT_EQ(miLanguage->Count(), 2u);
+  EXPECT_FALSE(miMLSItemsHere->Visible());
+  EXPECT_EQ(LanguageSubmenu(), std::vector<std::string>{"After"});
+  EXPECT_EQ(helper->PopupItems(English)->Parent(), LanguagesMenu->Items());
 }
 
-TEST_F(MLSHelperTest, OnlyLanguagesWithAllFourModulesAreOffered) {
+// Which languages are complete is decided at the first selection, not again at each switch.
+TEST_F(MLSHelperTest, OnlyLanguagesWithAllFourModulesAreOfferedAsFoundAtFirst) {
   Ship("deu");
   Ship("rus");
   Ship("fra", {"qdShared", "ovShared", "Vocalet"});
   MakeHelper();
   Manager->SelectLanguage(0);
-  EXPECT_EQ(Visible(false), (std::vector<int>{German, English, Russian}));
-  EXPECT_EQ(Visible(true), (std::vector<int>{German, English, Russian}));
+  EXPECT_EQ(Where(&TMenuItem::Visible), (std::vector<int>{German, English, Russian}));
   EXPECT_EQ(LanguageSubmenu(), (std::vector<std::string>{LanguageNames[German],
                                                          LanguageNames[English],
                                                          LanguageNames[Russian], "After"}));
+  Ship("fra", {"SoundRec"});
+  Unship("deu", "SoundRec");
+  Manager->SetLanguage(English);
+  EXPECT_EQ(Where(&TMenuItem::Visible), (std::vector<int>{German, English, Russian}));
 }
 
-TEST_F(MLSHelperTest, ClickingALanguageSwitchesEveryModuleAndChecksItInBothMenus) {
+TEST_F(MLSHelperTest, ChoosingALanguageSwitchesEveryModuleAndChecksItInBothMenus) {
   Ship("deu");
   MakeHelper();
   Manager->SelectLanguage(0);
   Changes = 0;
-  helper->MainItems(German)->Click();
+  SendMessageA(form->Handle(), WM_COMMAND, helper->MainItems(German)->Command(), 0);
   EXPECT_EQ(Manager->Language(), German);
   EXPECT_EQ(Changes, 1);
-  EXPECT_EQ(Checked(false), std::vector<int>{German});
-  EXPECT_EQ(Checked(true), std::vector<int>{German});
+  EXPECT_EQ(Where(&TMenuItem::Checked), std::vector<int>{German});
   EXPECT_EQ(vo->Strings[16], "Senden");
   EXPECT_EQ(sr->Strings[12], "Aufnahme");
   EXPECT_EQ(ov->Strings[114], "Sprache");
@@ -216,18 +170,13 @@ TEST_F(MLSHelperTest, ClickingALanguageSwitchesEveryModuleAndChecksItInBothMenus
   // The pop-up menu's item does the same, and the checked item does nothing at all.
   helper->PopupItems(English)->Click();
   EXPECT_EQ(Manager->Language(), English);
-  EXPECT_EQ(Changes, 2);
   helper->PopupItems(English)->Click();
   EXPECT_EQ(Changes, 2);
   EXPECT_EQ(vo->Strings[16], "Send");
-}
-
-TEST_F(MLSHelperTest, ChoosingFromTheWin32MenuRunsTheItem) {
-  Ship("deu");
-  MakeHelper();
-  Manager->SelectLanguage(0);
-  SendMessageA(form->Handle(), WM_COMMAND, helper->MainItems(German)->Command(), 0);
-  EXPECT_EQ(Manager->Language(), German);
+  // The item tagged 0 means the default language.
+  Manager->SelectLanguage(German);
+  helper->LanguageItemClick(helper->MainItems(0));
+  EXPECT_EQ(Manager->Language(), English);
 }
 
 TEST_F(MLSHelperTest, ALanguageThatFailsToLoadFallsBackToTheDefaultSilently) {
@@ -235,61 +184,16 @@ TEST_F(MLSHelperTest, ALanguageThatFailsToLoadFallsBackToTheDefaultSilently) {
   Ship("nld");
   MakeHelper();
   Manager->SelectLanguage(German);
-  ASSERT_EQ(vo->Strings[16], "Senden");
-  // The files go after the menu was prepared: qdShared and ovShared load in Dutch, then
-  // Vocalet is missing.
+  // Gone after the menu was made: qdShared and ovShared load in Dutch, then Vocalet fails.
   Unship("nld", "Vocalet");
   Changes = 0;
   EXPECT_NO_THROW(helper->MainItems(Dutch)->Click());
   EXPECT_EQ(Manager->Language(), English);
-  EXPECT_EQ(Checked(false), std::vector<int>{English});
-  EXPECT_EQ(Checked(true), std::vector<int>{English});
+  EXPECT_EQ(Where(&TMenuItem::Checked), std::vector<int>{English});
   EXPECT_EQ(Changes, 1);
   EXPECT_EQ(qd->Strings[5], "Back");
   EXPECT_EQ(vo->Strings[16], "Send");
   EXPECT_EQ(ov->Strings[114], "Language");
-}
-
-TEST_F(MLSHelperTest, VisibilityIsDecidedOnce) {
-  Ship("deu");
-  Ship("fra", {"qdShared", "ovShared", "Vocalet"});
-  MakeHelper();
-  Manager->SelectLanguage(0);
-  Ship("fra", {"SoundRec"});
-  Unship("deu", "SoundRec");
-  Manager->SetLanguage(English);
-  EXPECT_EQ(Visible(false), (std::vector<int>{German, English}));
-}
-
-TEST_F(MLSHelperTest, TheTagZeroItemMeansTheDefaultLanguage) {
-  Ship("deu");
-  MakeHelper();
-  Manager->SelectLanguage(German);
-  helper->LanguageItemClick(helper->MainItems(0));
-  EXPECT_EQ(Manager->Language(), English);
-}
-
-TEST_F(MLSHelperTest, ClearingThePlaceholderTakesTheItemsOut) {
-  MakeHelper();
-  Manager->SelectLanguage(0);
-  helper->SetMainMenuItem(nullptr);
-  EXPECT_EQ(miLanguage->Count(), 2u);
-  EXPECT_FALSE(miMLSItemsHere->Visible());
-  EXPECT_EQ(helper->MainItems(English)->Parent(), nullptr);
-  EXPECT_EQ(LanguageSubmenu(), std::vector<std::string>{"After"});
-  // The pop-up menu keeps its items.
-  EXPECT_EQ(helper->PopupItems(English)->Parent(), LanguagesMenu->Items());
-}
-
-TEST_F(MLSHelperTest, ItemsCanBePlacedWithoutPlaceholders) {
-  helper = Make<TMLSHelper>(form, *Manager);
-  helper->InsertMainItems(miLanguage, 1, 2);
-  helper->InsertPopupItems(LanguagesMenu, 0);
-  EXPECT_EQ(miLanguage->Items(0), miMLSItemsHere);
-  EXPECT_EQ(miLanguage->Items(1), helper->MainItems(0));
-  EXPECT_EQ(helper->MainItems(19)->GroupIndex, 2);
-  EXPECT_EQ(LanguagesMenu->Items()->Items(0), helper->PopupItems(0));
-  EXPECT_EQ(LanguagesMenu->Items()->Items(20), cmiLang0);
 }
 
 TEST_F(MLSHelperTest, PicturesAreShownOnlyWhenAsked) {
@@ -303,20 +207,32 @@ TEST_F(MLSHelperTest, PicturesAreShownOnlyWhenAsked) {
   GetObjectA(helper->LanguageImage(English), sizeof bm, &bm);
   EXPECT_EQ(bm.bmWidth, LanguagePictureWidth);
   EXPECT_EQ(bm.bmHeight, LanguagePictureHeight);
+  // Each picture holds a name and keeps its last column free, so that names never touch.
+  HDC dc = CreateCompatibleDC(nullptr);
+  const HGDIOBJ old = SelectObject(dc, helper->LanguageImage(0));
+  for (int i = 0; i < MLSLanguageCount; ++i) {
+    SelectObject(dc, helper->LanguageImage(i));
+    const COLORREF back = GetPixel(dc, LanguagePictureWidth - 1, 0);
+    int ink = 0, lastColumn = 0;
+    for (int y = 0; y < LanguagePictureHeight; ++y)
+      for (int x = 0; x < LanguagePictureWidth; ++x)
+        if (GetPixel(dc, x, y) != back) ++(x == LanguagePictureWidth - 1 ? lastColumn : ink);
+    EXPECT_GT(ink, 40) << "picture " << i;
+    EXPECT_EQ(lastColumn, 0) << "picture " << i;
+  }
+  SelectObject(dc, old);
+  DeleteDC(dc);
   Manager->SelectLanguage(0);
-  helper->SetShowMenuImages(false);
-  EXPECT_EQ(helper->MainItems(English)->Bitmap, nullptr);
-  EXPECT_EQ(helper->PopupItems(English)->Bitmap, nullptr);
   MENUITEMINFOA mii{};
   mii.cbSize = sizeof mii;
   mii.fMask = MIIM_BITMAP;
-  HMENU languages = GetSubMenu(GetSubMenu(GetMenu(form->Handle()), 0), 0);
-  ASSERT_TRUE(GetMenuItemInfoA(languages, 0, TRUE, &mii));
-  EXPECT_EQ(mii.hbmpItem, nullptr);
-  helper->SetShowMenuImages(true);
-  languages = GetSubMenu(GetSubMenu(GetMenu(form->Handle()), 0), 0);
-  ASSERT_TRUE(GetMenuItemInfoA(languages, 0, TRUE, &mii));
-  EXPECT_EQ(mii.hbmpItem, helper->LanguageImage(English));
+  for (bool show : {false, true}) {
+    helper->SetShowMenuImages(show);
+    const HBITMAP expected = show ? helper->LanguageImage(English) : nullptr;
+    EXPECT_EQ(helper->PopupItems(English)->Bitmap, expected);
+    ASSERT_TRUE(GetMenuItemInfoA(Languages(), 0, TRUE, &mii));
+    EXPECT_EQ(mii.hbmpItem, expected);
+  }
 }
 
 TEST(LanguagePicturePixels, CutsOnePictureAndPutsTheBackgroundBehindIt) {
@@ -334,75 +250,6 @@ TEST(LanguagePicturePixels, CutsOnePictureAndPutsTheBackgroundBehindIt) {
   // A strip cut short leaves the missing part as background.
   const auto beyond = LanguagePicturePixels(strip, width, 5, 0x123456);
   EXPECT_EQ(beyond[0], 0x123456u);
-}
-
-// The pop-up opens under the control; the menu loop is ended from a timer.
-RECT g_popupRect;
-void CALLBACK ClosePopup(HWND, UINT, UINT_PTR id, DWORD) {
-  KillTimer(nullptr, id);
-  if (HWND popup = FindWindowA("#32768", nullptr)) GetWindowRect(popup, &g_popupRect);
-  EndMenu();
-}
-
-TEST_F(MLSHelperTest, ThePopupControlOpensTheMenuUnderItself) {
-  MakeHelper();
-  Manager->SelectLanguage(0);
-  auto* button = Make<TSpeedButton>(form);
-  button->SetParent(form);
-  button->SetBounds(30, 10, 54, 40);
-  form->SetBounds(100, 100, 300, 200);
-  form->Show();
-  app->ProcessMessages();
-  helper->SetPopupControl(button);
-  g_popupRect = RECT{};
-  SetTimer(nullptr, 0, 200, ClosePopup);
-  button->Click();
-  const POINT corner = button->ClientToScreen(POINT{0, 40});
-  EXPECT_EQ(g_popupRect.left, corner.x);
-  EXPECT_EQ(g_popupRect.top, corner.y);
-  helper->SetPopupControl(nullptr);
-  EXPECT_FALSE(button->OnClick);
-}
-
-// The strip as Vocalet.exe carries it: 20 pictures of 60 by 13 in 16 colours, magenta behind
-// the names, each picture with a name in it and a free last column so that names never run
-// into each other.
-TEST(LanguageNamesStrip, CompiledIntoVocalet) {
-  const std::string exe = ShippedFolder().substr(0, ShippedFolder().size() - 4) + "Vocalet.exe";
-  HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  ASSERT_NE(module, nullptr) << exe;
-  HRSRC found = FindResourceA(module, LanguageNamesResource, MAKEINTRESOURCEA(2));  // RT_BITMAP
-  ASSERT_NE(found, nullptr);
-  const auto* data = static_cast<const unsigned char*>(LockResource(LoadResource(module, found)));
-  ASSERT_NE(data, nullptr);
-  BITMAPINFOHEADER header;
-  memcpy(&header, data, sizeof header);
-  EXPECT_EQ(header.biWidth, MLSLanguageCount * LanguagePictureWidth);
-  EXPECT_EQ(header.biHeight, LanguagePictureHeight);
-  EXPECT_EQ(header.biBitCount, 4);
-  ASSERT_EQ(header.biCompression, DWORD(BI_RGB));
-  RGBQUAD palette[16];
-  memcpy(palette, data + header.biSize, sizeof palette);
-  const unsigned char* bits = data + header.biSize + sizeof palette;
-  const int stride = ((header.biWidth * 4 + 31) / 32) * 4;
-  auto transparent = [&](int x, int y) {  // y from the top
-    const unsigned char byte = bits[(header.biHeight - 1 - y) * stride + x / 2];
-    const RGBQUAD c = palette[x % 2 ? byte & 15 : byte >> 4];
-    return RGB(c.rgbRed, c.rgbGreen, c.rgbBlue) == LanguagePictureTransparent;
-  };
-  for (int i = 0; i < MLSLanguageCount; ++i) {
-    int ink = 0;
-    bool lastColumnFree = true;
-    for (int y = 0; y < LanguagePictureHeight; ++y) {
-      for (int x = 0; x < LanguagePictureWidth; ++x) {
-        if (!transparent(i * LanguagePictureWidth + x, y)) ++ink;
-      }
-      lastColumnFree = lastColumnFree && transparent((i + 1) * LanguagePictureWidth - 1, y);
-    }
-    EXPECT_GT(ink, 40) << "picture " << i << " is blank";
-    EXPECT_TRUE(lastColumnFree) << "picture " << i;
-  }
-  FreeLibrary(module);
 }
 
 }  // namespace

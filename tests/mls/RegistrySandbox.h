@@ -1,5 +1,6 @@
-// Redirects HKEY_CURRENT_USER of this process to a fresh, private key for the life of the
-// object, so that tests use the real registry without touching the user's settings.
+// Redirects HKEY_CURRENT_USER of this process to a fresh private key while it lives, so that
+// tests use the real registry without touching the user's settings; and direct helpers to
+// arrange and check values, independent of TRegistry.
 #pragma once
 
 #include <windows.h>
@@ -22,7 +23,6 @@ class RegistrySandbox {
   }
   RegistrySandbox(const RegistrySandbox&) = delete;
   RegistrySandbox& operator=(const RegistrySandbox&) = delete;
-
   bool Ok = false;
 
  private:
@@ -30,25 +30,22 @@ class RegistrySandbox {
   HKEY Key = nullptr;
 };
 
-// Small direct registry helpers for arranging and checking, independent of TRegistry.
 inline HKEY OpenTestKey(const char* path) {
   HKEY key = nullptr;
-  RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                  nullptr);
+  RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
   return key;
 }
 
-inline void PutString(const char* path, const char* name, const std::string& value) {
+inline void PutValue(const char* path, const char* name, DWORD type, const void* data, DWORD size) {
   HKEY key = OpenTestKey(path);
-  RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                 static_cast<DWORD>(value.size() + 1));
+  RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
   RegCloseKey(key);
 }
-
+inline void PutString(const char* path, const char* name, const std::string& value) {
+  PutValue(path, name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
+}
 inline void PutDword(const char* path, const char* name, DWORD value) {
-  HKEY key = OpenTestKey(path);
-  RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4);
-  RegCloseKey(key);
+  PutValue(path, name, REG_DWORD, &value, 4);
 }
 
 inline void DeleteValue(const char* path, const char* name) {
@@ -66,15 +63,11 @@ struct StoredValue {
 
 inline StoredValue GetValue(const char* path, const char* name) {
   StoredValue v;
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return v;
   BYTE data[1024] = {};
   DWORD size = sizeof data - 1;
-  if (RegQueryValueExA(key, name, nullptr, &v.Type, data, &size) == ERROR_SUCCESS) {
-    v.Exists = true;
-    if (v.Type == REG_DWORD) memcpy(&v.Number, data, 4);
-    else v.Text = reinterpret_cast<const char*>(data);
-  }
-  RegCloseKey(key);
+  v.Exists = RegGetValueA(HKEY_CURRENT_USER, path, name, RRF_RT_ANY, &v.Type, data, &size) ==
+             ERROR_SUCCESS;
+  if (v.Type == REG_DWORD) memcpy(&v.Number, data, 4);
+  else v.Text = reinterpret_cast<const char*>(data);
   return v;
 }

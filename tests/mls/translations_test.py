@@ -1,7 +1,6 @@
-"""Checks every shipped translation (src/resources/mls/<module>_<code>.mlt) against the English
-source of its module: a translation that drops a placeholder or reorders two of them makes
-Format fail or show the wrong value at run time, and only in that language, so it is caught
-here rather than by a user. Run by ctest in the host tree."""
+"""Every shipped translation against the English source of its module: a dropped placeholder, a
+lost line break or two controls with one access key show only in that language, and only here
+before a user meets them."""
 
 import os
 import re
@@ -15,34 +14,21 @@ import mlsc  # noqa: E402
 
 SOURCES = os.path.join(ROOT, "src", "resources", "mls")
 MODULES = ("qdShared", "ovShared", "Vocalet", "SoundRec")
-# The languages we ship; the language menu offers one only when all four modules have it.
+# The language menu offers a language only when all four modules have it.
 SHIPPED = ("deu", "esp", "fra", "ita", "nld", "ptg", "rus")
 CYRILLIC = ("rus", "ukr", "bel")
-
-# A Format placeholder: %[index:][-][width][.precision]type, or the escaped percent sign.
+# %[index:][-][width][.precision]type, or "%%".
 PLACEHOLDER = re.compile(r"%%|%(?:\d+:)?-?(?:\d+|\*)?(?:\.(?:\d+|\*))?[dunefgmpsx]", re.I)
-# A menu or button accelerator: an ampersand before a character that is not a blank or "&".
 ACCELERATOR = re.compile(r"&[^&\s]")
-# Names that stay as they are in every language.
 PRODUCT_NAMES = ("Quindle", "Vocalet", "GSM 6.10", "http://", "F1", "CD-ROM", "HTML")
-
-# Captions of the main window's toolbar buttons (64 pixels wide, captions under the pictures):
-# (module, index). Nine characters of Tahoma at 11 pixels is about what fits; the caption-fit
-# test under Wine measures them exactly.
+# (module, index) of the main toolbar's captions: about nine characters fit a 64-pixel button.
 TOOLBAR_CAPTIONS = (("ovShared", 23), ("ovShared", 51), ("ovShared", 114), ("Vocalet", 15),
                     ("Vocalet", 16), ("SoundRec", 5), ("SoundRec", 7), ("SoundRec", 12),
                     ("SoundRec", 23))
-TOOLBAR_CHARS = 9
-
-
-# The windows of the program and the sources that build and label them. Which control shows
-# which string is read from these sources at test time, so that it follows the code. (Drag &
-# Attach and the progress window take their texts from strings the main window fills.)
+# Windows built from more than one source; every other source is a window of its own.
 WINDOWS = {
     "main window": ("shell/fMain.cpp", "audio/fRecord.cpp", "shell/InfoViewer.cpp"),
-    "options": ("shell/fVMOptions.cpp",),
     "Easy Launch": ("desktop/fEasyLaunch.cpp", "desktop/dEasyLaunch.cpp"),
-    "about box": ("shell/QuindleEnv.cpp",),
 }
 MODULE_OF_RESOURCE = {"MLS_QDSHARED": "qdShared", "MLS_OVSHARED": "ovShared",
                       "MLS_VOCALET": "Vocalet", "MLS_SOUNDREC": "SoundRec"}
@@ -54,35 +40,25 @@ def read_source(relative):
 
 
 def caption_strings(source):
-    """{control: (module, index)} of every caption the source sets from a string module,
-    through MLS_X->Strings[i], a local alias of a module's Strings, or a one-line accessor."""
-    aliases = {name: MODULE_OF_RESOURCE[res] for name, res in re.findall(
-        r"const auto& (\w+) = (MLS_\w+)->Strings;", source)}
-    accessors = {name: MODULE_OF_RESOURCE[res] for name, res in re.findall(
+    """{control: (module, index)} of the captions a source sets from a string module: through
+    MLS_X->Strings[i], a local alias of a module's Strings, or a one-line accessor."""
+    names = {n: MODULE_OF_RESOURCE[r] for n, r in re.findall(
+        r"const auto& (\w+) = (MLS_\w+)->Strings;", source) + re.findall(
         r"(\w+)\(int \w+\) \{ return (MLS_\w+)->Strings\[\w+\]; \}", source)}
+    names.update((r + "->Strings", m) for r, m in MODULE_OF_RESOURCE.items())
     found = {}
     for control, argument in re.findall(r"(?:(\w+)->)?SetCaption\(([^;]*)\);", source):
-        control = control or "(window)"
-        m = re.fullmatch(r"(MLS_\w+)->Strings\[(\d+)\]", argument)
-        if m and m.group(1) in MODULE_OF_RESOURCE:
-            found[control] = (MODULE_OF_RESOURCE[m.group(1)], int(m.group(2)))
-            continue
-        m = re.fullmatch(r"(\w+)\[(\d+)\]", argument)
-        if m and m.group(1) in aliases:
-            found[control] = (aliases[m.group(1)], int(m.group(2)))
-            continue
-        m = re.fullmatch(r"(\w+)\((\d+)\)", argument)
-        if m and m.group(1) in accessors:
-            found[control] = (accessors[m.group(1)], int(m.group(2)))
+        m = re.fullmatch(r"([\w>-]+)[\[(](\d+)[\])]", argument)
+        if m and m.group(1) in names:
+            found[control or "(window)"] = (names[m.group(1)], int(m.group(2)))
     return found
 
 
 def menu_parents():
-    """{menu item: the menu it opens from} of the main window's menus: its own items, and
-    those the product-environment component inserts into the View and Help menus."""
+    """{menu item: its menu} of the main window, with the items the product-environment
+    component inserts into the View and Help menus."""
     main = read_source("shell/fMain.cpp")
-    parent = dict((item, menu) for item, menu in re.findall(
-        r"(\w+) = (?:Item|Line)\(this, (\w+), ", main))
+    parent = dict(re.findall(r"(\w+) = (?:Item|Line)\(this, (\w+), ", main))
     places = re.search(r"QuindleEnv->InsertItems\((\w+), (\w+)\)", main).groups()
     env = read_source("shell/QuindleEnv.cpp")
     params = re.search(r"InsertItems\(TMenuItem\* (\w+), TMenuItem\* (\w+)\)", env).groups()
@@ -93,176 +69,95 @@ def menu_parents():
     return parent
 
 
-def accelerator_groups():
-    """{group name: {control: (module, index)}}: one group per window, and one per menu of
-    the main window, as the user meets them."""
-    groups = {}
-    parents = menu_parents()
-    for window, sources in WINDOWS.items():
-        for relative in sources:
+def access_key_groups():
+    """{group: {control: (module, index)}}: one group per window and per main-window menu."""
+    window_of = {src: window for window, sources in WINDOWS.items() for src in sources}
+    parents, groups = menu_parents(), {}
+    for folder, _, files in os.walk(os.path.join(ROOT, "src")):
+        for name in files:
+            if not name.endswith(".cpp"):
+                continue
+            relative = os.path.relpath(os.path.join(folder, name),
+                                       os.path.join(ROOT, "src")).replace(os.sep, "/")
             for control, ref in caption_strings(read_source(relative)).items():
                 if control in parents:
                     groups.setdefault("menu " + parents[control], {})[control] = ref
                 elif not control.startswith("mi"):
-                    groups.setdefault(window, {})[control] = ref
+                    groups.setdefault(window_of.get(relative, relative), {})[control] = ref
     return groups
 
 
-def access_key(text):
-    m = ACCELERATOR.search(text.replace("&&", ""))
-    return m.group(0)[1].lower() if m else None
+def table(module, code):
+    return mlsc.parse_source(os.path.join(SOURCES, f"{module}_{code}.mlt"))
 
 
-def placeholders(text):
-    return PLACEHOLDER.findall(text)
+ENGLISH = {module: table(module, "enu") for module in MODULES}
+TRANSLATIONS = {(m.group(1), m.group(2)): table(m.group(1), m.group(2))
+                for m in map(re.compile(r"([A-Za-z]+)_([a-z]{3})\.mlt").fullmatch,
+                             sorted(os.listdir(SOURCES))) if m and m.group(2) != "enu"}
 
 
-def stray_percent(text):
-    """The text with every placeholder removed still holding a "%" means a broken one."""
-    return "%" in PLACEHOLDER.sub("", text)
-
-
-def translations():
-    """(path, module, code) of every translation source in the folder."""
-    found = []
-    for name in sorted(os.listdir(SOURCES)):
-        m = re.fullmatch(r"([A-Za-z]+)_([a-z]{3})\.mlt", name)
-        if m and m.group(2) != "enu":
-            found.append((os.path.join(SOURCES, name), m.group(1), m.group(2)))
-    return found
-
-
-ENGLISH = {module: mlsc.parse_source(os.path.join(SOURCES, f"{module}_enu.mlt"))
-           for module in MODULES}
-
-
-class Helpers(unittest.TestCase):
-    """The checks below are only as good as the placeholder pattern."""
-
-    def test_placeholders_are_found_in_order(self):
-        self.assertEqual(placeholders("ratio %d%%)\nFormat: %s, %.2n MB %.1n %0:s %-5d"),
-                         ["%d", "%%", "%s", "%.2n", "%.1n", "%0:s", "%-5d"])
-
-    def test_a_lone_percent_sign_is_stray(self):
-        self.assertTrue(stray_percent("100 % fertig"))
-        self.assertTrue(stray_percent("%"))
-        self.assertFalse(stray_percent("100%% %d"))
-
-    def test_the_caption_map_is_read_from_the_code(self):
-        groups = accelerator_groups()
-        self.assertEqual(set(WINDOWS) - set(groups), set(), "windows without a caption")
-        self.assertIn(("ovShared", 97), groups["Easy Launch"].values())
-        self.assertEqual(groups["menu miFile"]["miSaveAs"], ("ovShared", 122))
-        self.assertEqual(groups["menu miHelp"]["miProductInfo"], ("qdShared", 11))
-
-    def test_every_window_that_shows_module_texts_is_listed(self):
-        listed = {relative for sources in WINDOWS.values() for relative in sources}
-        for folder, _, files in os.walk(os.path.join(ROOT, "src")):
-            for name in files:
-                relative = os.path.relpath(os.path.join(folder, name), os.path.join(ROOT, "src"))
-                if name.endswith(".cpp") and relative.replace(os.sep, "/") not in listed:
-                    with self.subTest(source=relative):
-                        self.assertEqual(caption_strings(read_source(relative)), {}, relative)
-
-    def test_accelerators_leave_a_literal_ampersand_alone(self):
-        self.assertEqual(ACCELERATOR.findall("Drag & Attach"), [])
-        self.assertEqual(ACCELERATOR.findall("S&how && tell"), ["&h"])
+def pairs():
+    """(where, translated, English) of every string of every translation."""
+    for (module, code), t in TRANSLATIONS.items():
+        for i, (text, english) in enumerate(zip(t.texts, ENGLISH[module].texts)):
+            yield f"{module}_{code}.mlt:{t.lines[i]} (string {i})", text, english
 
 
 class Translations(unittest.TestCase):
-    def test_every_shipped_language_has_all_four_modules(self):
-        present = {(module, code) for _, module, code in translations()}
-        for code in SHIPPED:
-            for module in MODULES:
-                self.assertIn((module, code), present, f"{module}_{code}.mlt is missing")
+    def test_every_shipped_language_has_all_four_modules_in_its_code_page(self):
+        # The build compiles each against its English source; these are what it cannot know.
+        self.assertEqual(set(TRANSLATIONS), {(m, c) for m in MODULES for c in SHIPPED})
+        self.assertEqual([key for key, t in TRANSLATIONS.items()
+                          if t.codepage != (1251 if key[1] in CYRILLIC else 1252)], [])
 
-    def test_each_translation_compiles_in_its_code_page(self):
-        for path, module, code in translations():
-            with self.subTest(file=os.path.basename(path)):
-                table = mlsc.parse_source(path)
-                mlsc.check_against(table, ENGLISH[module], path)
-                self.assertEqual(table.module, module)
-                self.assertEqual(table.language_code, code)
-                self.assertEqual(table.codepage, 1251 if code in CYRILLIC else 1252)
-                data = mlsc.compile_table(table, path)
-                language, _, strings = mlsc.read_module(data)
-                self.assertEqual(language, mlsc.LANGUAGE_CODES.index(code))
-                self.assertEqual(len(strings), ENGLISH[module].count)
-
-    def test_placeholders_line_breaks_and_blanks_follow_the_english(self):
-        for path, module, code in translations():
-            table = mlsc.parse_source(path)
-            for i, (text, english) in enumerate(zip(table.texts, ENGLISH[module].texts)):
-                where = f"{os.path.basename(path)}:{table.lines[i]} (string {i})"
-                with self.subTest(where=where):
-                    self.assertEqual(placeholders(text), placeholders(english), where)
-                    self.assertFalse(stray_percent(text), where)
-                    self.assertEqual(text.count("\\n"), english.count("\\n"), where)
-                    self.assertEqual(text.startswith("\\n"), english.startswith("\\n"), where)
-                    # " %d KB" is appended to a number without a blank of its own.
-                    self.assertEqual(text[:1] == " ", english[:1] == " ", where)
-                    self.assertEqual(text.endswith("..."), english.endswith("..."), where)
-
-    def test_accelerators_are_kept_one_for_one(self):
-        for path, module, code in translations():
-            table = mlsc.parse_source(path)
-            for i, (text, english) in enumerate(zip(table.texts, ENGLISH[module].texts)):
-                where = f"{os.path.basename(path)}:{table.lines[i]} (string {i})"
-                with self.subTest(where=where):
-                    self.assertEqual(len(ACCELERATOR.findall(text)),
-                                     len(ACCELERATOR.findall(english)), where)
+    def test_placeholders_line_breaks_and_access_keys_follow_the_english(self):
+        def shape(text):  # " %d KB" is appended to a number: a leading blank counts too
+            return (PLACEHOLDER.findall(text), "%" in PLACEHOLDER.sub("", text),
+                    text.count("\\n"), text.startswith("\\n"), text[:1] == " ",
+                    text.endswith("..."), len(ACCELERATOR.findall(text.replace("&&", ""))))
+        self.assertEqual([where for where, text, english in pairs()
+                          if shape(text) != shape(english)], [])
 
     def test_access_keys_are_unique_in_every_window_and_menu(self):
-        # Two controls of one dialog with one access key: the key reaches only the first.
-        groups = accelerator_groups()
+        # Two controls of one window with one access key: the key reaches only the first.
+        groups = access_key_groups()
+        self.assertTrue({"main window", "Easy Launch", "menu miFile", "menu miHelp"} <= set(groups))
+        clashes = []
         for code in ("enu",) + SHIPPED:
-            tables = {module: mlsc.parse_source(os.path.join(SOURCES, f"{module}_{code}.mlt"))
-                      for module in MODULES}
+            tables = {module: table(module, code) for module in MODULES}
             for group, controls in groups.items():
                 seen = {}
                 for control, (module, index) in sorted(controls.items()):
-                    key = access_key(tables[module].texts[index])
-                    if key is None:
-                        continue
-                    with self.subTest(language=code, window=group, control=control):
-                        self.assertNotIn(key, seen, f"{code}, {group}: {control} and "
-                                         f"{seen.get(key)} share the access key {key!r}")
-                    seen[key] = control
+                    m = ACCELERATOR.search(tables[module].texts[index].replace("&&", ""))
+                    key = m and m.group(0)[1].lower()
+                    if key in seen:
+                        clashes.append(f"{code}, {group}: {seen[key]} and {control} on {key!r}")
+                    elif key:
+                        seen[key] = control
+        self.assertEqual(clashes, [])
 
     def test_product_names_stay_untranslated(self):
-        for path, module, code in translations():
-            table = mlsc.parse_source(path)
-            for i, (text, english) in enumerate(zip(table.texts, ENGLISH[module].texts)):
-                for name in PRODUCT_NAMES:
-                    if name in english:
-                        self.assertIn(name, text, f"{os.path.basename(path)}:{table.lines[i]}")
+        self.assertEqual([(where, name) for where, text, english in pairs()
+                          for name in PRODUCT_NAMES if name in english and name not in text], [])
 
     def test_texts_are_translated_not_copied(self):
         # Short words such as "OK" or "Mono" are the same in many languages; most texts are not.
-        for path, module, code in translations():
-            table = mlsc.parse_source(path)
-            same = sum(1 for text, english in zip(table.texts, ENGLISH[module].texts)
-                       if text == english and len(english) > 12)
-            self.assertLessEqual(same, 3, f"{os.path.basename(path)}: {same} texts still English")
-            empty = [i for i, (text, english) in enumerate(zip(table.texts, ENGLISH[module].texts))
-                     if english and not text]
-            self.assertEqual(empty, [], f"{os.path.basename(path)}: empty texts")
+        for key in TRANSLATIONS:
+            with self.subTest(translation=key):
+                texts = [(w, t, e) for w, t, e in pairs() if w.startswith("_".join(key) + ".")]
+                self.assertLessEqual(sum(t == e and len(e) > 12 for _, t, e in texts), 3)
+                self.assertEqual([w for w, t, e in texts if e and not t], [])
 
     def test_toolbar_captions_fit_their_buttons(self):
-        for path, module, code in translations():
-            table = mlsc.parse_source(path)
-            for m, index in TOOLBAR_CAPTIONS:
-                if m == module:
-                    text = table.texts[index]
-                    self.assertLessEqual(len(text), TOOLBAR_CHARS,
-                                         f"{os.path.basename(path)} string {index}: {text!r}")
+        self.assertEqual([(module, code, i, t.texts[i]) for (module, code), t in
+                          TRANSLATIONS.items() for m, i in TOOLBAR_CAPTIONS
+                          if m == module and len(t.texts[i]) > 9], [])
 
     def test_every_shipped_language_has_its_tips_translated(self):
-        # The information panel shows "VocaletTips.<code>" beside the program, in the ANSI
-        # code page of the language's string modules; English only when the file is missing.
+        # "VocaletTips.<code>" beside the program, in the code page of the language's modules.
         def tips(code):
-            path = os.path.join(ROOT, "src", "resources", f"VocaletTips.{code}")
-            with open(path, "rb") as f:
+            with open(os.path.join(ROOT, "src", "resources", f"VocaletTips.{code}"), "rb") as f:
                 text = f.read().decode("cp1251" if code in CYRILLIC else "cp1252")
             return [line for line in text.splitlines() if line and not line.startswith(";")]
         english = tips("enu")
@@ -274,12 +169,10 @@ class Translations(unittest.TestCase):
 
     def test_the_file_filter_keeps_its_patterns(self):
         # The save dialog splits the filter at "|" into description and pattern pairs.
-        for path, module, code in translations():
-            if module != "SoundRec":
-                continue
-            parts = mlsc.parse_source(path).texts[25].split("|")
-            self.assertEqual(len(parts), 4, path)
-            self.assertEqual(parts[1::2], ["*.wav", "*.*"], path)
+        for code in SHIPPED:
+            parts = TRANSLATIONS["SoundRec", code].texts[25].split("|")
+            self.assertEqual(parts[1::2], ["*.wav", "*.*"], code)
+            self.assertEqual(len(parts), 4, code)
 
 
 if __name__ == "__main__":
