@@ -1,6 +1,5 @@
-// SendMail.exe as Vocalet starts it: the hand-off file in, a mail out, through a recording
-// MAPI32.DLL placed beside a copy of the program, or under Wine through a stand-in
-// xdg-email found first on the Unix PATH.
+// The hand-off file on disk, and SendMail.exe reading it: a mail out through a recording
+// MAPI32.DLL beside a copy of the program, or under Wine through a stand-in xdg-email.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -69,27 +68,18 @@ class MapiSend : public SendMailTest {
   TRecord Record() { return ParseRecord(ReadWholeFile(dir.Path() + "\\mapi-record.txt")); }
 };
 
-TEST_F(MapiSend, VocaletsMailReachesMapiWithTheComposeWindowAndTheMessageAttached) {
+// Subject, text and path on their way from Vocalet are checked end to end (e2e Delivery).
+TEST_F(MapiSend, TheComposeWindowGetsALongBodyWholeAndTheMessageAttachedNotPlaced) {
+  for (int i = 0; i < 500; ++i) mail.Text += "\r\n0123456789";
   ASSERT_EQ(Send(), 0);
   const TRecord r = Record();
   EXPECT_EQ(Values(r, "session"), List{"0"});
   EXPECT_EQ(Values(r, "flags"), List{"9"}) << "MAPI_DIALOG | MAPI_LOGON_UI";
-  EXPECT_EQ(Values(r, "subject"), List{"Voice message"});
-  EXPECT_EQ(Values(r, "text"), List{kBody});
+  EXPECT_EQ(Values(r, "text"), List{mail.Text});
   EXPECT_EQ(Values(r, "recipclass"), List{});
   EXPECT_EQ(Values(r, "filepath"), List{message});
   EXPECT_EQ(Values(r, "filename"), List{"<null>"});
   EXPECT_EQ(Values(r, "position"), List{"-1"});
-}
-
-TEST_F(MapiSend, ALongBodyAndPathsTheProfileFunctionsCannotCarryArriveWhole) {
-  mail.Text = "a\\nb";
-  for (int i = 0; i < 500; ++i) mail.Text += "\r\n0123456789";
-  mail.Files = {dir.Path() + "\\a=b.wav", dir.Path() + "\\;c.wav", dir.Path() + "\\[d].wav"};
-  ASSERT_EQ(Send(), 0);
-  const TRecord r = Record();
-  EXPECT_EQ(Values(r, "text"), List{mail.Text});
-  EXPECT_EQ(Values(r, "filepath"), mail.Files);
 }
 
 TEST_F(MapiSend, TheRecipientAndTheAttachmentNamesAreHandedOn) {
@@ -137,31 +127,11 @@ TEST_F(MapiSend, AMissingOrUnnamedFileEndsWithoutCallingMapi) {
   EXPECT_FALSE(FileExists(dir.Path() + "\\nothere.dat"));
 }
 
-// Under Wine with Wine's own mapi32: the stand-in xdg-email first on the Unix PATH.
-class WineSend : public SendMailTest {
- protected:
-  std::string fakeBin = WinPathFromEnv("VOCALET_FAKE_XDG_DIR");
-  void SetUp() override {
-    SendMailTest::SetUp();
-    ASSERT_NE(GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version"), nullptr)
-        << "runs under Wine only";
-    TearDown();
-  }
-  void TearDown() override {
-    DeleteFileA((fakeBin + "\\xdg-email.args").c_str());
-    DeleteFileA((fakeBin + "\\xdg-email.exit").c_str());
-  }
-  List Arguments() {
-    const std::string data = ReadWholeFile(fakeBin + "\\xdg-email.args");
-    List args;
-    size_t start = 0;
-    for (size_t end; (end = data.find('\0', start)) != std::string::npos; start = end + 1)
-      args.push_back(data.substr(start, end - start));
-    return args;
-  }
-};
-
-TEST_F(WineSend, XdgEmailGetsUtf8TextsTheMessagesUnixPathAndTheAddressLast) {
+// Under Wine with Wine's own mapi32: a stand-in xdg-email first on the Unix PATH records its
+// arguments, each ended by a NUL.
+TEST_F(SendMailTest, XdgEmailGetsUtf8TextsTheMessagesUnixPathAndTheAddressLast) {
+  const std::string argsFile = WinPathFromEnv("VOCALET_FAKE_XDG_DIR") + "\\xdg-email.args";
+  DeleteFileA(argsFile.c_str());
   mail.ToName = "J\xF6rg";
   mail.ToAddr = "joerg@example.org";
   mail.Subject = "Gr\xFC\xDF" "e";
@@ -169,18 +139,60 @@ TEST_F(WineSend, XdgEmailGetsUtf8TextsTheMessagesUnixPathAndTheAddressLast) {
   ASSERT_EQ(Send(), 0);
   const std::string unixMessage = UnixPath(message);
   ASSERT_EQ(unixMessage.substr(0, 1), "/");
-  EXPECT_EQ(Arguments(), (List{"--utf8", "--subject", "Gr\xC3\xBC\xC3\x9F" "e", "--body",
-                               "\nSch\xC3\xB6ne\nGr\xC3\xBC\xC3\x9F" "e", "--attach",
-                               unixMessage, "joerg@example.org"}));
+  std::string expected;
+  for (const std::string& arg : List{"--utf8", "--subject", "Gr\xC3\xBC\xC3\x9F" "e", "--body",
+                                     "\nSch\xC3\xB6ne\nGr\xC3\xBC\xC3\x9F" "e", "--attach",
+                                     unixMessage, "joerg@example.org"})
+    expected += arg + '\0';
+  EXPECT_EQ(ReadWholeFile(argsFile), expected);
+  DeleteFileA(argsFile.c_str());
 }
 
-TEST_F(WineSend, AFailingMailProgramEndsWithANonZeroCode) {
-  // What xdg-email answers when no mail program is configured or found.
-  WriteWholeFile(fakeBin + "\\xdg-email.exit", "3");
-  EXPECT_EQ(Send(), 103);
-  EXPECT_FALSE(Arguments().empty()) << "the stand-in ran";
-  EXPECT_TRUE(FileExists(mailFile));
-  EXPECT_TRUE(FileExists(message));
+// --- The hand-off file on disk, as Vocalet writes it (its text: SMapiText_test) ---------
+
+std::string SaveError(const TSMapiMessage& m, const std::string& path) {
+  try {
+    m.SaveToFile(path);
+  } catch (const std::runtime_error& e) {
+    return e.what();
+  }
+  return "no error";
+}
+
+TEST(HandOffFile, TheProfileFunctionsReadWhatTheLastSaveWrote) {
+  TestFolder t;
+  const std::string path = t.Path() + "\\eMail.dat";
+  TSMapiMessage m;
+  m.Text = "\r\nHi,\r\nplease listen.";
+  m.Files = {"C:\\a.wav", "C:\\b.wav"};
+  m.SaveToFile(path);
+  m.Files = {"C:\\c.wav"};
+  m.SaveToFile(path);
+  char text[256] = {};
+  DWORD n = GetPrivateProfileStringA("Files", nullptr, "", text, sizeof text, path.c_str());
+  EXPECT_EQ(std::string(text, n), std::string("C:\\c.wav\0", 9));
+  GetPrivateProfileStringA("Header", "Text", "?", text, sizeof text, path.c_str());
+  EXPECT_STREQ(text, "\\nHi,\\nplease listen.");
+}
+
+TEST(HandOffFile, AFileThatCannotBeReplacedKeepsItsTextAndTheErrorNamesIt) {
+  TestFolder t;
+  const std::string path = t.Path() + "\\eMail.dat";
+  TSMapiMessage m;
+  m.Files = {"C:\\first.wav"};
+  m.SaveToFile(path);
+  const std::string before = ReadWholeFile(path);
+  // Held open by another program: the new file cannot take its place.
+  HANDLE reader = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+  m.Files = {"C:\\second.wav"};
+  EXPECT_EQ(SaveError(m, path), "Cannot write to the file \"" + path + "\".");
+  CloseHandle(reader);
+  EXPECT_EQ(ReadWholeFile(path), before);
+  EXPECT_FALSE(FileExists(path + ".new"));
+  const std::string nowhere = t.Path() + "\\no such folder\\eMail.dat";
+  EXPECT_EQ(SaveError(m, nowhere), "Cannot write to the file \"" + nowhere + "\".");
 }
 
 }  // namespace

@@ -47,27 +47,10 @@ TEST_F(ShellLinks, TargetAndHotKeyAloneReadBackWithTheIconAtTheTarget) {
   ASSERT_TRUE(ReadShellLink(linkPath, back));
   EXPECT_TRUE(SameText(back.Path, info.Path)) << back.Path;
   EXPECT_EQ(back.HotKey, 0x0656);
-  EXPECT_EQ(back.Arguments + back.WorkingDirectory + back.Description, "");
   EXPECT_TRUE(SameText(back.IconLocation, info.Path)) << "no icon of its own: the target's";
+  // The fields Vocalet leaves empty come back empty.
   EXPECT_EQ(back.IconIndex, 0);
-}
-
-TEST_F(ShellLinks, EveryFieldIsKeptAndAFolderGivenWithItsBackslashStillWorks) {
-  info.Arguments = "/record \"a b\"";
-  info.WorkingDirectory = folder.Path();
-  info.Description = "Record a voice message";
-  info.IconLocation = "C:\\windows\\system32\\shell32.dll";
-  info.IconIndex = 3;
-  info.HotKey = 0x057B;  // Shift+Alt+F12
-  ASSERT_TRUE(CreateShellLinkEx("full.lnk", folder.Path() + "\\", 0, info, linkPath, nullptr));
-  EXPECT_EQ(linkPath, folder.Path() + "\\\\full.lnk") << "one more separator, always";
-  ASSERT_TRUE(ReadShellLink(folder.Path() + "\\full.lnk", back));
-  EXPECT_EQ(back.Arguments, info.Arguments);
-  EXPECT_TRUE(SameText(back.WorkingDirectory, info.WorkingDirectory));
-  EXPECT_EQ(back.Description, info.Description);
-  EXPECT_TRUE(SameText(back.IconLocation, info.IconLocation));
-  EXPECT_EQ(back.IconIndex, 3);
-  EXPECT_EQ(back.HotKey, 0x057B);
+  EXPECT_EQ(back.Arguments + back.WorkingDirectory + back.Description, "");
 }
 
 TEST_F(ShellLinks, AMissingFolderChainIsCreatedAndLoggedOutermostFirst) {
