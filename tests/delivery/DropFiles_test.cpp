@@ -14,7 +14,8 @@ TEST(DropFilesBlock, TheHeaderThenEachNameWithItsZeroThenTwoZeros) {
       {"", std::string(3, '\0')},  // room for one empty name
       {"\r\n", std::string(3, '\0')},
       {"C:\\a.wav", std::string("C:\\a.wav\0\0\0", 11)},
-      {"C:\\x\r\nD:\\long name.wav\nE:\\y", std::string("C:\\x\0D:\\long name.wav\0E:\\y\0\0\0", 29)},
+      {"C:\\x\r\nD:\\long name.wav\nE:\\y",
+       std::string("C:\\x\0D:\\long name.wav\0E:\\y\0\0\0", 29)},
       {"C:\\x\rD:\\y\r\n", std::string("C:\\x\0D:\\y\0\0\0", 12)},
       // An empty name in the block would end the list there: "b" would be lost.
       {"a\n\nb", std::string("a\0b\0\0\0", 6)},

@@ -43,7 +43,8 @@ struct ModalDriver {
       ADD_FAILURE() << "the modal window did not come up in time: window " << h;
       KillTimer(nullptr, id);
       Pending = nullptr;
-      if (auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(h))) form->ModalResult = mrCancel;
+      if (auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(h)))
+        form->ModalResult = mrCancel;
       return;
     }
     if (!h || !IsWindowVisible(h) || !Pending) return;
