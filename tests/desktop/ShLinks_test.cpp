@@ -89,25 +89,4 @@ TEST_F(ShellLinks, AnInvalidSpecialFolderChangesNothingAndTheDocumentsFolderExis
   EXPECT_TRUE(a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY)) << path;
 }
 
-DWORD WINAPI MultiThreadedReader(void* param) {
-  CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-  TShellLinkInfo info;
-  ReadShellLink("C:\\nowhere.lnk", info);
-  // The thread's own initialisation is untouched by a call that could not join it.
-  const HRESULT hr = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-  *static_cast<bool*>(param) = hr == S_FALSE;
-  if (SUCCEEDED(hr)) CoUninitialize();
-  CoUninitialize();
-  return 0;
-}
-
-TEST(ShellLinksThreads, AThreadOfTheOtherApartmentKeepsItsInitialisation) {
-  bool ok = false;
-  HANDLE thread = CreateThread(nullptr, 0, MultiThreadedReader, &ok, 0, nullptr);
-  ASSERT_NE(thread, nullptr);
-  WaitForSingleObject(thread, 10000);
-  CloseHandle(thread);
-  EXPECT_TRUE(ok);
-}
-
 }  // namespace
