@@ -1,4 +1,5 @@
-// Helpers shared by the delivery tests under Wine: programs of the build, files, processes.
+// Helpers shared by the delivery tests under Wine: programs of the build, files, processes,
+// windows and the Unix side.
 #pragma once
 
 #include <windows.h>
@@ -14,30 +15,26 @@ inline std::string WinPathFromEnv(const char* variable) {
   std::string dir = value ? value : "";
   for (char& c : dir)
     if (c == '/') c = '\\';
-  if (!dir.empty() && dir[0] == '\\') dir = "Z:" + dir;
-  return dir;
+  return !dir.empty() && dir[0] == '\\' ? "Z:" + dir : dir;
 }
 
 inline std::string BinDir() { return WinPathFromEnv("VOCALET_BIN_DIR"); }
 
 inline std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
   std::ostringstream s;
-  s << in.rdbuf();
+  s << std::ifstream(path, std::ios::binary).rdbuf();
   return s.str();
 }
 
 inline void WriteWholeFile(const std::string& path, const std::string& data) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << data;
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << data;
 }
 
 inline bool FileExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// Runs a command line and waits for it; the exit code, or -1 when it did not start or did
-// not end within the time.
+// Runs a command line and waits; its exit code, or -1 when it did not start or end in time.
 inline long RunAndWait(const std::string& commandLine, DWORD timeoutMs = 30000) {
   STARTUPINFOA si{};
   si.cb = sizeof si;
@@ -46,15 +43,61 @@ inline long RunAndWait(const std::string& commandLine, DWORD timeoutMs = 30000) 
   if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
                       &pi))
     return -1;
-  long code = -1;
-  if (WaitForSingleObject(pi.hProcess, timeoutMs) == WAIT_OBJECT_0) {
-    DWORD exitCode = 0;
-    GetExitCodeProcess(pi.hProcess, &exitCode);
-    code = static_cast<long>(exitCode);
-  } else {
+  DWORD code = static_cast<DWORD>(-1);
+  if (WaitForSingleObject(pi.hProcess, timeoutMs) == WAIT_OBJECT_0)
+    GetExitCodeProcess(pi.hProcess, &code);
+  else
     TerminateProcess(pi.hProcess, 99);
-  }
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
-  return code;
+  return static_cast<long>(code);
+}
+
+// The Unix path of a Windows path given in the ANSI code page; empty outside Wine.
+inline std::string UnixPath(const std::string& path) {
+  using TGetUnixName = char*(CDECL*)(const WCHAR*);
+  auto f = reinterpret_cast<TGetUnixName>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  std::wstring w(path.size() + 1, L'\0');
+  w.resize(MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, w.data(), int(w.size())));
+  char* u = f ? f(w.c_str()) : nullptr;
+  std::string s = u ? u : "";
+  HeapFree(GetProcessHeap(), 0, u);
+  return s;
+}
+
+// Runs a shell command on the Unix side (waiting or not); false when it could not be run
+// or, waited for, failed.
+inline bool RunUnix(const std::string& command, bool wait = true) {
+  using TSpawn = int(WINAPI*)(char* const argv[], int wait);
+  auto spawn = reinterpret_cast<TSpawn>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("ntdll.dll"), "__wine_unix_spawnvp")));
+  std::string script = command;
+  char sh[] = "sh", c[] = "-c";
+  char* argv[] = {sh, c, script.data(), nullptr};
+  return spawn && spawn(argv, wait) == 0;
+}
+
+inline void Pump(int ms) {
+  const DWORD end = GetTickCount() + ms;
+  do {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    Sleep(5);
+  } while (GetTickCount() < end);
+}
+
+// A plain white top-level window, shown without activation.
+inline HWND MakeWindow(const char* className, const char* caption, int x, int y, int w, int h,
+                       DWORD exStyle = 0) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = DefWindowProcA;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = className;
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  RegisterClassA(&wc);  // again for the same class: fails harmlessly
+  HWND hwnd = CreateWindowExA(exStyle, className, caption, WS_POPUP, x, y, w, h, nullptr,
+                              nullptr, wc.hInstance, nullptr);
+  ShowWindow(hwnd, SW_SHOWNA);
+  return hwnd;
 }

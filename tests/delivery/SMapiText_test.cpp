@@ -49,7 +49,8 @@ TEST(MailText, EveryTextAndPathComesBackExactly) {
   m.ToAddr = "ann@example.org";
   m.Subject = "Voice\r\nmessage\r[Files]\nC:\\x=1";
   m.Text = "\r\nbody \\n with \\\\ escapes\r\n";
-  m.Files = {"C:\\a=b\\msg.wav", ";C:\\comment.wav", "[C:\\bracket].wav", "C:\\ends in=", " C:\\space .wav "};
+  m.Files = {"C:\\a=b\\msg.wav", ";C:\\comment.wav", "[C:\\bracket].wav", "C:\\ends in=",
+             " C:\\space .wav "};
   m.FileNames = {"a=b.wav", "[x]"};
   const TMailDescription d = RoundTrip(m);
   EXPECT_EQ(d.ToName, m.ToName);
@@ -71,7 +72,8 @@ TEST(MailText, TheReaderTakesWhatTheSystemsProfileFunctionsWrite) {
   // Written by an older Vocalet, or by hand: LF line ends, spaces around the section names'
   // keys, unknown sections and keys.
   TMailDescription d;
-  ParseMailFile("[Other]\nText=no\n[header]\n Subject =S\nExtra=1\nText=a\\nb\n[Files]\nC:\\m.wav=1\nnoequals\n",
+  ParseMailFile("[Other]\nText=no\n[header]\n Subject =S\nExtra=1\nText=a\\nb\n"
+                "[Files]\nC:\\m.wav=1\nnoequals\n",
                 d);
   EXPECT_EQ(d.Subject, "S");
   EXPECT_EQ(d.Text, "a\r\nb");
