@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "TestFolder.h"
+#include "audio/FakeMci.h"
 #include "audio/LevelBar.h"
 #include "audio/ScriptedMixer.h"
 #include "audio/fRecord.h"
@@ -116,9 +117,7 @@ struct MainWindow : ::testing::Test {
 
   void SetUp() override {
     ASSERT_TRUE(registry.Ok);
-    for (const char* name : {"HideTips", "AutoRecord", "AutoPlay", "BeepOnRecord", "AutoClose",
-                             "Mono", "GSM610", "PackOnSend", "Bits16"})
-      PutString(kOptions, name, "0");
+    // Every Boolean missing, so false.
     for (const char* name : {"Quality ", "PlainSize", "DurationSec"}) PutDword(kOptions, name, 0);
     PutDword(kOptions, "MinWaveLevel", 50);
     PutString(kOptions, "MsgFileName", message);
@@ -150,6 +149,17 @@ struct MainWindow : ::testing::Test {
     form->Show();
     app->ProcessMessages();
   }
+  // The recorder's device as a script; a save writes one second of PCM where it is told.
+  FakeMci mci;
+  void ScriptTheRecorder() {
+    auto send = mci.Send();
+    form->RecorderFrame->Recorder = std::make_unique<TWaveRecorder>(
+        [send](MCIDEVICEID d, UINT m, DWORD_PTR flags, DWORD_PTR p) {
+          const MCIERROR e = send(d, m, flags, p);
+          if (m == MCI_SAVE && !e) WritePcm(reinterpret_cast<MCI_SAVE_PARMSA*>(p)->lpfilename);
+          return e;
+        });
+  }
   // As the program ends: the window closes, then the modules save.
   void Stop() {
     form->Close();
@@ -171,18 +181,12 @@ TEST_F(MainWindow, ChoosingGermanRenewsEveryTextAtOnceAndIsRemembered) {
   const auto& qd = MLS_QDSHARED->Strings;
   EXPECT_NE(sr[12], "Record");
   const std::pair<std::string, std::string> shown[] = {
-      {form->btnRecord->Caption(), sr[12]},
-      {form->btnExit->Caption(), ov[23]},
-      {form->miFile->Caption(), ov[108]},
-      {form->LDetails->Caption(), vo[17]},
-      {form->panVolume->Hint, vo[25]},
-      {form->LMessageInfo->Caption(), vo[1]},
-      {form->RecorderFrame->btnStop->Caption(), sr[23]},
-      {RecorderTexts.Recording, sr[14]},
-      {SliderVolumeText, vo[13]},
-      {form->QuindleEnv->miProductInfo->Caption(), qd[11]},
-      {form->InfoViewer->LTitle->Caption(), qd[8]},
-      {ErrorTitle, ov[21]}};
+      {form->btnRecord->Caption(), sr[12]}, {form->btnExit->Caption(), ov[23]},
+      {form->miFile->Caption(), ov[108]},   {form->LDetails->Caption(), vo[17]},
+      {form->panVolume->Hint, vo[25]},      {form->LMessageInfo->Caption(), vo[1]},
+      {RecorderTexts.Recording, sr[14]},    {form->RecorderFrame->btnStop->Caption(), sr[23]},
+      {SliderVolumeText, vo[13]},           {form->QuindleEnv->miProductInfo->Caption(), qd[11]},
+      {ErrorTitle, ov[21]},                 {form->InfoViewer->LTitle->Caption(), qd[8]}};
   for (const auto& [got, want] : shown) EXPECT_EQ(got, want);
   Stop();
   EXPECT_EQ(GetValue("Software\\Quindle\\MLS", "Vocalet").Number, static_cast<DWORD>(kGerman));
@@ -207,8 +211,9 @@ TEST_F(MainWindow, WithoutAMessageDeliveryIsDisabled) {
               "Click the Record button to record your voice message.");
     EXPECT_FALSE(form->LDetails->Visible());
     EXPECT_FALSE(form->btnPlay->Enabled());
-    EXPECT_FALSE(form->miSaveAs->Enabled());
     EXPECT_TRUE(form->miRecord->Enabled());
+    // Else the keys below would open what waits for the user.
+    ASSERT_FALSE(form->miSend->Enabled() || form->miSaveAs->Enabled() || form->miAttach->Enabled());
     // The shortcuts of disabled commands do nothing.
     EXPECT_FALSE(form->IsShortCut(VK_F5, 0));
     EXPECT_FALSE(form->IsShortCut(VK_F12, 0));
@@ -338,6 +343,37 @@ TEST_F(MainWindow, IndicatorsShowTheLevelsTheSliderReports) {
       }
     EXPECT_EQ(atChange, 0);
     EXPECT_EQ(atRepaint, 0);
+  }
+}
+
+TEST_F(MainWindow, AStoppedRecordingIsMeasuredCompressedAndShown) {
+  PutString(kOptions, "GSM610", "1");
+  Start();
+  ScriptTheRecorder();
+  form->cmdRecord(form->btnRecord);
+  form->cmdStop(form->RecorderFrame->btnStop);
+  EXPECT_EQ(VMProperties->PlainSize, kPcmSize);
+  EXPECT_LT(FileSizeOf(message), kPcmSize) << "compressed at once";
+  EXPECT_EQ(form->LMessageInfo->Caption().rfind("Last message recorded on ", 0), 0u);
+  EXPECT_TRUE(form->btnSend->Enabled());
+}
+
+TEST_F(MainWindow, ClosingDuringARecordingThatCannotBecomeTheMessageSaysSo) {
+  for (bool held : {false, true}) {  // nothing can be saved; a player holds the message
+    SCOPED_TRACE(held ? "held" : "not saved");
+    std::ofstream(message) << "RIFF....WAVE";
+    Start();
+    ScriptTheRecorder();
+    mci.Results[MCI_SAVE] = held ? 0 : MCIERR_FILE_NOT_SAVED;
+    HANDLE player = CreateFileA(message.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    if (!held) CloseHandle(player);
+    form->cmdRecord(form->btnRecord);
+    TWindowWatch watch(form->Handle());
+    Stop();
+    if (held) CloseHandle(player);
+    EXPECT_EQ(watch.Windows.size(), 1u) << "an error box";
+    EXPECT_EQ(FileSizeOf(message), 12);
   }
 }
 

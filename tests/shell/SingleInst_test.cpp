@@ -17,15 +17,17 @@ std::string BinDir() {
   return dir;
 }
 
-// Starts a program and waits until it has ended; its exit code, or 99 if it did not end.
-DWORD RunToEnd(const std::string& exe, const std::string& args) {
+PROCESS_INFORMATION Start(const std::string& exe, const std::string& args) {
   std::string cmd = "\"" + exe + "\" " + args;
   STARTUPINFOA si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
-  if (!CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                      &pi))
-    return 98;
+  CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
+  return pi;
+}
+
+// Its exit code once it has ended, or 99 when it does not end (it is ended then).
+DWORD EndOf(const PROCESS_INFORMATION& pi) {
   DWORD code = 99;
   if (WaitForSingleObject(pi.hProcess, 15000) == WAIT_OBJECT_0)
     GetExitCodeProcess(pi.hProcess, &code);
@@ -59,9 +61,10 @@ TEST(SingleInstance, SecondStartsHandTheirParametersOverInOrderAndGiveTheAtomsBa
   };
   const std::string harness = BinDir() + "\\si_harness.exe";
   // Too long for an atom: its place stays, empty.
-  EXPECT_EQ(RunToEnd(harness, "same \"two words\" same " + std::string(300, 'L') + " last"), 0u);
+  EXPECT_EQ(EndOf(Start(harness, "same \"two words\" same " + std::string(300, 'L') + " last")),
+            0u);
   PumpUntil([&] { return requests.size() == 1; });
-  EXPECT_EQ(RunToEnd(harness, ""), 0u);
+  EXPECT_EQ(EndOf(Start(harness, "")), 0u);
   PumpUntil([&] { return requests.size() == 2; });
   ASSERT_EQ(requests.size(), 2u);
   EXPECT_EQ(requests[0], (std::vector<std::string>{"same", "two words", "same", "", "last"}));
@@ -69,7 +72,9 @@ TEST(SingleInstance, SecondStartsHandTheirParametersOverInOrderAndGiveTheAtomsBa
   EXPECT_EQ(GlobalFindAtomA("two words"), 0);
 }
 
-LRESULT CALLBACK OtherProc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcA(h, m, w, l); }
+LRESULT CALLBACK OtherProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  return DefWindowProcA(h, m, w, l);
+}
 
 TEST(SingleInstance, WindowClassWithAnotherProcedureIsRegisteredAgain) {
   WNDCLASSA wc{};
@@ -105,12 +110,15 @@ std::vector<HWND> VocaletWindows() {
 
 TEST(SingleInstance, SecondVocaletBringsTheFirstBack) {
   const std::string exe = BinDir() + "\\Vocalet.exe";
-  std::string cmd = "\"" + exe + "\"";
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION first{};
-  ASSERT_TRUE(CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                             nullptr, &si, &first));
+  const PROCESS_INFORMATION first = Start(exe, "");
+  ASSERT_NE(first.hProcess, nullptr);
+  struct TEnded {  // whatever becomes of the test
+    const PROCESS_INFORMATION& pi;
+    ~TEnded() {
+      TerminateProcess(pi.hProcess, 9);
+      EndOf(pi);
+    }
+  } ended{first};
   std::vector<HWND> main;
   // Found by a second start only once its main window has set the identifier.
   auto up = [&] { return FindWindowA(SingleInstanceClassName, VocaletProgramID) != nullptr; };
@@ -123,7 +131,7 @@ TEST(SingleInstance, SecondVocaletBringsTheFirstBack) {
   for (int i = 0; i < 40 && !IsIconic(main[0]); ++i) Sleep(50);
   ASSERT_TRUE(IsIconic(main[0]));
 
-  EXPECT_EQ(RunToEnd(exe, "one two"), 0u);
+  EXPECT_EQ(EndOf(Start(exe, "one two")), 0u);
   for (int i = 0; i < 100 && IsIconic(main[0]); ++i) Sleep(50);
   EXPECT_FALSE(IsIconic(main[0]));
   EXPECT_TRUE(IsWindowVisible(main[0]));
@@ -131,9 +139,6 @@ TEST(SingleInstance, SecondVocaletBringsTheFirstBack) {
 
   PostMessageA(main[0], WM_CLOSE, 0, 0);
   EXPECT_EQ(WaitForSingleObject(first.hProcess, 15000), WAIT_OBJECT_0);
-  TerminateProcess(first.hProcess, 9);
-  CloseHandle(first.hProcess);
-  CloseHandle(first.hThread);
 }
 
 }  // namespace
