@@ -62,14 +62,11 @@ struct Fit {
   std::string language;
   std::vector<std::string> faults;
 
-  void Need(bool ok, const std::string& where, const std::string& text, SIZE need, SIZE room) {
-    if (!ok)
+  void Within(const std::string& where, const std::string& text, SIZE need, SIZE room) {
+    if (need.cx > room.cx || need.cy > room.cy)
       faults.push_back(language + ": " + where + " \"" + text + "\" needs " +
                        std::to_string(need.cx) + " x " + std::to_string(need.cy) + ", has " +
                        std::to_string(room.cx) + " x " + std::to_string(room.cy));
-  }
-  void Within(const std::string& where, const std::string& text, SIZE need, SIZE room) {
-    Need(need.cx <= room.cx && need.cy <= room.cy, where, text, need, room);
   }
   // A label, a speed button, a system button or a form's title bar, each as it is drawn.
   void Control(TControl* c, const std::string& text) {
@@ -121,8 +118,7 @@ struct Fit {
   }
   // The right edge of `a` stays left of `limit`.
   void Before(TControl* a, int limit, const std::string& text) {
-    Need(a->Left() + a->Width() <= limit, a->Name + " before " + std::to_string(limit), text,
-         {a->Left() + a->Width(), 0}, {limit, 0});
+    Within(a->Name + " ends before", text, {a->Left() + a->Width(), 0}, {limit, 0});
   }
 };
 
