@@ -94,17 +94,10 @@ TEST(SingleInstance, WindowClassWithAnotherProcedureIsRegisteredAgain) {
   EXPECT_FALSE(IsWindowVisible(man->Handle()));
 }
 
-BOOL CALLBACK CollectMain(HWND h, LPARAM lp) {
-  char title[64] = {};
-  GetWindowTextA(h, title, sizeof title);
-  if (std::string(title) == "Quindle Vocalet")
-    reinterpret_cast<std::vector<HWND>*>(lp)->push_back(h);
-  return TRUE;
-}
-
 std::vector<HWND> VocaletWindows() {
   std::vector<HWND> found;
-  EnumWindows(CollectMain, reinterpret_cast<LPARAM>(&found));
+  for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, nullptr, "Quindle Vocalet"));)
+    found.push_back(w);
   return found;
 }
 
