@@ -1,18 +1,14 @@
-// Two and three real processes meeting through the single-instance protocol.
+// The single-instance protocol between this process and real second starts.
 #include "shell/SingleInst.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
+#include <functional>
 #include <vector>
 
-#include "TestFolder.h"
 #include "shell/fMain.h"
 
 namespace {
-
-const char kTestID[] = "{Vocalet-Test-9C1E}";
 
 std::string BinDir() {
   std::string dir = getenv("VOCALET_BIN_DIR");
@@ -21,120 +17,66 @@ std::string BinDir() {
   return dir;
 }
 
-struct Process {
+PROCESS_INFORMATION Start(const std::string& exe, const std::string& args) {
+  std::string cmd = "\"" + exe + "\" " + args;
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
-  bool Start(const std::string& exe, const std::string& args) {
-    std::string cmd = "\"" + exe + "\" " + args;
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    return CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &si, &pi) != 0;
-  }
-  bool WaitExit(DWORD ms, DWORD* code = nullptr) {
-    if (WaitForSingleObject(pi.hProcess, ms) != WAIT_OBJECT_0) return false;
-    if (code) GetExitCodeProcess(pi.hProcess, code);
-    return true;
-  }
-  ~Process() {
-    if (pi.hProcess) {
-      if (WaitForSingleObject(pi.hProcess, 0) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 9);
-      CloseHandle(pi.hProcess);
-      CloseHandle(pi.hThread);
-    }
-  }
-};
-
-HWND WaitForWindow(const char* cls, const char* title, int ms = 15000) {
-  for (int waited = 0; waited < ms; waited += 50) {
-    if (HWND h = FindWindowA(cls, title)) return h;
-    Sleep(50);
-  }
-  return nullptr;
+  CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
+  return pi;
 }
 
-std::vector<std::string> WaitForRequest(const std::string& file, int number) {
-  std::string path = file + "." + std::to_string(number);
-  for (int i = 0; i < 300; ++i) {
-    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
-      std::ifstream in(path, std::ios::binary);
-      std::vector<std::string> lines;
-      std::string line;
-      while (std::getline(in, line)) lines.push_back(line);
-      return lines;
-    }
-    Sleep(50);
+// Its exit code once it has ended, or 99 when it does not end (it is ended then).
+DWORD EndOf(const PROCESS_INFORMATION& pi) {
+  DWORD code = 99;
+  if (WaitForSingleObject(pi.hProcess, 15000) == WAIT_OBJECT_0)
+    GetExitCodeProcess(pi.hProcess, &code);
+  else
+    TerminateProcess(pi.hProcess, 99);
+  CloseHandle(pi.hProcess);
+  CloseHandle(pi.hThread);
+  return code;
+}
+
+void PumpUntil(const std::function<bool()>& done) {
+  for (int i = 0; i < 300 && !done(); ++i) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    Sleep(20);
   }
-  return {"<no request " + std::to_string(number) + ">"};
 }
 
 TEST(SingleInstance, NothingRunningMeansNoHandOver) {
   EXPECT_FALSE(NotifyPreviousInstance("{Vocalet-Test-Nobody-Home}", {"a"}));
 }
 
-TEST(SingleInstance, SecondStartsHandTheirParametersOverInOrder) {
-  TestFolder folder;
-  std::string out = folder.Path() + "\\requests.txt";
-  SetEnvironmentVariableA("SI_OUT", out.c_str());
-  std::string harness = BinDir() + "\\si_harness.exe";
-
-  Process first;
-  ASSERT_TRUE(first.Start(harness, ""));
-  ASSERT_NE(WaitForWindow("SingleInstanceManagerWindow", kTestID), nullptr);
-
-  std::string longParam(300, 'L');
-  Process second;
-  ASSERT_TRUE(second.Start(harness, "same \"two words\" same " + longParam + " last"));
-  DWORD code = 99;
-  ASSERT_TRUE(second.WaitExit(15000, &code));
-  EXPECT_EQ(code, 0u);
-  EXPECT_EQ(WaitForRequest(out, 1),
-            (std::vector<std::string>{"same", "two words", "same", "", "last"}));
-
-  Process third;
-  ASSERT_TRUE(third.Start(harness, ""));
-  ASSERT_TRUE(third.WaitExit(15000));
-  std::vector<std::string> request2 = WaitForRequest(out, 2);
-  EXPECT_TRUE(request2.empty()) << ::testing::PrintToString(request2);
-
-  // The atoms went back to the system: a parameter's text is no longer an atom.
-  EXPECT_EQ(GlobalFindAtomA("two words"), 0);
-
-  Process quit;
-  ASSERT_TRUE(quit.Start(harness, "quit"));
-  ASSERT_TRUE(quit.WaitExit(15000));
-  EXPECT_TRUE(first.WaitExit(15000));
-}
-
-TEST(SingleInstance, ReceiverKeepsAnEmptyPlaceForAnUnreadableAtom) {
+TEST(SingleInstance, SecondStartsHandTheirParametersOverInOrderAndGiveTheAtomsBack) {
   TComponent root(nullptr);
   auto* man = Make<TSingleInstanceManager>(&root);
-  man->SetProgramID("{Vocalet-Test-InProcess}");
-  char title[64] = {};
-  GetWindowTextA(man->Handle(), title, sizeof title);
-  EXPECT_STREQ(title, "{Vocalet-Test-InProcess}");
-  int raised = 0;
+  man->SetProgramID("{Vocalet-Test-9C1E}");
+  std::vector<std::vector<std::string>> requests;
   man->OnStartRequest = [&](TComponent* s) {
     EXPECT_EQ(s, man);
-    ++raised;
+    requests.push_back(man->Params);
   };
-  ATOM a = GlobalAddAtomA("first");
-  EXPECT_EQ(SendMessageA(man->Handle(), SIM_BEGIN, 0, 0), 1);
-  EXPECT_EQ(SendMessageA(man->Handle(), SIM_PARAM, 0, a), 1);
-  EXPECT_EQ(SendMessageA(man->Handle(), SIM_PARAM, 0, 0), 1);
-  EXPECT_EQ(raised, 0);
-  EXPECT_EQ(SendMessageA(man->Handle(), SIM_END, 0, 0), 1);
-  EXPECT_EQ(raised, 1);
-  EXPECT_EQ(man->Params, (std::vector<std::string>{"first", ""}));
-  EXPECT_EQ(GlobalFindAtomA("first"), 0);
-  // A new request starts from an empty list.
-  SendMessageA(man->Handle(), SIM_BEGIN, 0, 0);
-  EXPECT_TRUE(man->Params.empty());
+  const std::string harness = BinDir() + "\\si_harness.exe";
+  // Too long for an atom: its place stays, empty.
+  EXPECT_EQ(EndOf(Start(harness, "same \"two words\" same " + std::string(300, 'L') + " last")),
+            0u);
+  PumpUntil([&] { return requests.size() == 1; });
+  EXPECT_EQ(EndOf(Start(harness, "")), 0u);
+  PumpUntil([&] { return requests.size() == 2; });
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(requests[0], (std::vector<std::string>{"same", "two words", "same", "", "last"}));
+  EXPECT_TRUE(requests[1].empty());
+  EXPECT_EQ(GlobalFindAtomA("two words"), 0);
 }
 
-LRESULT CALLBACK OtherProc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcA(h, m, w, l); }
+LRESULT CALLBACK OtherProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  return DefWindowProcA(h, m, w, l);
+}
 
 TEST(SingleInstance, WindowClassWithAnotherProcedureIsRegisteredAgain) {
-  // A class of the same name left by someone else with its own procedure is replaced.
   WNDCLASSA wc{};
   wc.lpfnWndProc = OtherProc;
   wc.hInstance = GetModuleHandleA(nullptr);
@@ -147,58 +89,49 @@ TEST(SingleInstance, WindowClassWithAnotherProcedureIsRegisteredAgain) {
   WNDCLASSA now{};
   ASSERT_TRUE(GetClassInfoA(wc.hInstance, wc.lpszClassName, &now));
   EXPECT_EQ(now.lpfnWndProc, DefWindowProcA);
-  LONG style = GetWindowLongA(man->Handle(), GWL_STYLE);
-  EXPECT_EQ(static_cast<DWORD>(style) & 0x80C00000u, 0x80C00000u);
+  const DWORD style = GetWindowLongA(man->Handle(), GWL_STYLE);
+  EXPECT_EQ(style & 0x80C00000u, 0x80C00000u);
   EXPECT_FALSE(IsWindowVisible(man->Handle()));
 }
 
-struct VocaletWindows {
-  DWORD pid;
-  std::vector<HWND> main;
-};
-
-BOOL CALLBACK CollectMain(HWND h, LPARAM lp) {
-  auto* w = reinterpret_cast<VocaletWindows*>(lp);
-  char title[64] = {};
-  GetWindowTextA(h, title, sizeof title);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(h, &pid);
-  if (std::string(title) == "Quindle Vocalet" && (w->pid == 0 || pid == w->pid))
-    w->main.push_back(h);
-  return TRUE;
+std::vector<HWND> VocaletWindows() {
+  std::vector<HWND> found;
+  for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, nullptr, "Quindle Vocalet"));)
+    found.push_back(w);
+  return found;
 }
 
 TEST(SingleInstance, SecondVocaletBringsTheFirstBack) {
-  std::string exe = BinDir() + "\\Vocalet.exe";
-  Process first;
-  ASSERT_TRUE(first.Start(exe, ""));
-  ASSERT_NE(WaitForWindow("SingleInstanceManagerWindow", VocaletProgramID), nullptr);
-  VocaletWindows mine{first.pi.dwProcessId, {}};
-  for (int i = 0; i < 100 && mine.main.empty(); ++i) {
-    EnumWindows(CollectMain, reinterpret_cast<LPARAM>(&mine));
-    if (mine.main.empty()) Sleep(50);
+  const std::string exe = BinDir() + "\\Vocalet.exe";
+  const PROCESS_INFORMATION first = Start(exe, "");
+  ASSERT_NE(first.hProcess, nullptr);
+  struct TEnded {  // whatever becomes of the test
+    const PROCESS_INFORMATION& pi;
+    ~TEnded() {
+      TerminateProcess(pi.hProcess, 9);
+      EndOf(pi);
+    }
+  } ended{first};
+  std::vector<HWND> main;
+  // Found by a second start only once its main window has set the identifier.
+  auto up = [&] { return FindWindowA(SingleInstanceClassName, VocaletProgramID) != nullptr; };
+  for (int i = 0; i < 300 && (main.empty() || !up()); ++i) {
+    Sleep(50);
+    main = VocaletWindows();
   }
-  ASSERT_EQ(mine.main.size(), 1u);
-  HWND main = mine.main[0];
-  ShowWindow(main, SW_MINIMIZE);
-  for (int i = 0; i < 40 && !IsIconic(main); ++i) Sleep(50);
-  ASSERT_TRUE(IsIconic(main));
+  ASSERT_EQ(main.size(), 1u);
+  ShowWindow(main[0], SW_MINIMIZE);
+  for (int i = 0; i < 40 && !IsIconic(main[0]); ++i) Sleep(50);
+  ASSERT_TRUE(IsIconic(main[0]));
 
-  Process second;
-  ASSERT_TRUE(second.Start(exe, "one two"));
-  DWORD code = 99;
-  ASSERT_TRUE(second.WaitExit(15000, &code));
-  EXPECT_EQ(code, 0u);
-  for (int i = 0; i < 100 && IsIconic(main); ++i) Sleep(50);
-  EXPECT_FALSE(IsIconic(main));
-  EXPECT_TRUE(IsWindowVisible(main));
+  EXPECT_EQ(EndOf(Start(exe, "one two")), 0u);
+  for (int i = 0; i < 100 && IsIconic(main[0]); ++i) Sleep(50);
+  EXPECT_FALSE(IsIconic(main[0]));
+  EXPECT_TRUE(IsWindowVisible(main[0]));
+  EXPECT_EQ(VocaletWindows().size(), 1u) << "a second main window was opened";
 
-  VocaletWindows all{0, {}};
-  EnumWindows(CollectMain, reinterpret_cast<LPARAM>(&all));
-  EXPECT_EQ(all.main.size(), 1u) << "a second main window was opened";
-
-  PostMessageA(main, WM_CLOSE, 0, 0);
-  EXPECT_TRUE(first.WaitExit(15000));
+  PostMessageA(main[0], WM_CLOSE, 0, 0);
+  EXPECT_EQ(WaitForSingleObject(first.hProcess, 15000), WAIT_OBJECT_0);
 }
 
 }  // namespace

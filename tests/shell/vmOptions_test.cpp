@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include <functional>
 
 #include "mls/RegistrySandbox.h"
 #include "util/ovUtils.h"
@@ -17,9 +17,8 @@ class VMOptions : public ::testing::Test {
   void SetUp() override { ASSERT_TRUE(Sandbox.Ok); }
 
   // A complete, valid set of values, none of them a default.
-  void StoreNonDefaults() {
-    for (const char* name : {"AutoRecord", "AutoPlay", "BeepOnRecord", "GSM610", "Mono",
-                             "Bits16"})
+  static void StoreNonDefaults() {
+    for (const char* name : {"AutoRecord", "AutoPlay", "BeepOnRecord", "GSM610", "Mono", "Bits16"})
       PutString(Key, name, "0");
     for (const char* name : {"HideTips", "AutoClose", "PackOnSend"}) PutString(Key, name, "1");
     PutDword(Key, "Quality ", 2);
@@ -30,14 +29,8 @@ class VMOptions : public ::testing::Test {
   }
 
   static void ExpectDefaults(const TVMProperties& p) {
-    EXPECT_TRUE(p.AutoRecord);
-    EXPECT_TRUE(p.AutoPlay);
-    EXPECT_TRUE(p.BeepOnRecord);
-    EXPECT_TRUE(p.GSM610);
-    EXPECT_FALSE(p.PackOnSend);
-    EXPECT_FALSE(p.AutoClose);
-    EXPECT_TRUE(p.Mono);
-    EXPECT_TRUE(p.Bits16);
+    EXPECT_TRUE(p.AutoRecord && p.AutoPlay && p.BeepOnRecord && p.GSM610 && p.Mono && p.Bits16);
+    EXPECT_FALSE(p.PackOnSend || p.AutoClose);
     EXPECT_EQ(p.MinWaveLevel, 50);
     EXPECT_EQ(p.Quality, 0);
     EXPECT_EQ(p.MsgFileName, GetTempDir() + "vocalet.wav");
@@ -52,47 +45,31 @@ TEST_F(VMOptions, FirstStartGivesDefaultsAndOneRunWritesAllFourteenValues) {
     ExpectDefaults(p);
     EXPECT_FALSE(p.HideTips);
     EXPECT_EQ(p.PlainSize, 0);
-    EXPECT_EQ(p.DurationSec, 0);
     EXPECT_FALSE(GetValue(Key, "MsgFileName").Exists) << "loading writes nothing";
   }
-  // Exactly the fourteen values, each of its type. (The registry lists values by name, so
-  // the order of writing cannot be seen here.)
-  struct Expected { DWORD Type; std::string Text; DWORD Number; };
-  const std::map<std::string, Expected> expected = {
-      {"HideTips", {REG_SZ, "0", 0}},     {"AutoRecord", {REG_SZ, "1", 0}},
-      {"AutoPlay", {REG_SZ, "1", 0}},     {"BeepOnRecord", {REG_SZ, "1", 0}},
-      {"AutoClose", {REG_SZ, "0", 0}},    {"Mono", {REG_SZ, "1", 0}},
-      {"GSM610", {REG_SZ, "1", 0}},       {"PackOnSend", {REG_SZ, "0", 0}},
-      {"Bits16", {REG_SZ, "1", 0}},       {"Quality ", {REG_DWORD, "", 0}},
-      {"PlainSize", {REG_DWORD, "", 0}},  {"MsgFileName", {REG_SZ, GetTempDir() + "vocalet.wav", 0}},
-      {"DurationSec", {REG_DWORD, "", 0}}, {"MinWaveLevel", {REG_DWORD, "", 50}}};
-  std::map<std::string, StoredValue> stored;
+  // Fourteen values, Booleans and the file name as text, the rest as numbers, which load
+  // as they were.
   HKEY key = OpenTestKey(Key);
-  char name[64];
-  for (DWORD i = 0, length = sizeof name;
-       RegEnumValueA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-       ++i, length = sizeof name)
-    stored[name] = GetValue(Key, name);
+  DWORD values = 0;
+  RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
+                   nullptr, nullptr, nullptr);
   RegCloseKey(key);
-  EXPECT_EQ(stored.size(), 14u);
-  for (const auto& [valueName, e] : expected) {
-    ASSERT_TRUE(stored.count(valueName)) << valueName;
-    const StoredValue& v = stored[valueName];
-    EXPECT_EQ(v.Type, e.Type) << valueName;
-    if (v.Type == REG_DWORD) EXPECT_EQ(v.Number, e.Number) << valueName;
-    else EXPECT_EQ(v.Text, e.Text) << valueName;
-  }
+  EXPECT_EQ(values, 14u);
+  for (const char* name : {"HideTips", "AutoRecord", "AutoPlay", "BeepOnRecord", "AutoClose",
+                           "Mono", "GSM610", "PackOnSend", "Bits16", "MsgFileName"})
+    EXPECT_EQ(GetValue(Key, name).Type, static_cast<DWORD>(REG_SZ)) << name;
+  for (const char* name : {"Quality ", "PlainSize", "DurationSec", "MinWaveLevel"})
+    EXPECT_EQ(GetValue(Key, name).Type, static_cast<DWORD>(REG_DWORD)) << name;
+  EXPECT_EQ(GetValue(Key, "HideTips").Text, "0");
+  ExpectDefaults(TVMProperties());
 }
 
-TEST_F(VMOptions, StoredValuesComeBackAndChangesAreSavedAtTheEnd) {
+TEST_F(VMOptions, StoredValuesComeBackAndChangesAreSavedOnlyAtTheEnd) {
   StoreNonDefaults();
   {
     TVMProperties p;
-    EXPECT_FALSE(p.AutoRecord);
-    EXPECT_TRUE(p.HideTips);
-    EXPECT_TRUE(p.AutoClose);
-    EXPECT_TRUE(p.PackOnSend);
-    EXPECT_FALSE(p.Bits16);
+    EXPECT_FALSE(p.AutoRecord || p.Bits16);
+    EXPECT_TRUE(p.HideTips && p.AutoClose && p.PackOnSend);
     EXPECT_EQ(p.Quality, 2);
     EXPECT_EQ(p.PlainSize, 123456);
     EXPECT_EQ(p.DurationSec, 42);
@@ -100,80 +77,58 @@ TEST_F(VMOptions, StoredValuesComeBackAndChangesAreSavedAtTheEnd) {
     EXPECT_EQ(p.MsgFileName, "C:\\Msgs\\message1.wav");
     p.GSM610 = true;
     p.DurationSec = -1;
-    EXPECT_EQ(GetValue(Key, "GSM610").Text, "0") << "nothing is saved before the end";
+    EXPECT_EQ(GetValue(Key, "GSM610").Text, "0");
   }
   EXPECT_EQ(GetValue(Key, "GSM610").Text, "1");
   EXPECT_EQ(GetValue(Key, "DurationSec").Number, 0xFFFFFFFFu);
 }
 
-TEST_F(VMOptions, BooleanStoredAsNumberMakesEveryDefaultApply) {
-  StoreNonDefaults();
-  PutDword(Key, "Bits16", 1);  // the last Boolean read
-  TVMProperties p;
-  ExpectDefaults(p);
-  EXPECT_TRUE(p.HideTips) << "read before the failure";
-  EXPECT_EQ(p.PlainSize, 0) << "not read yet when the load failed";
-  EXPECT_EQ(GetValue(Key, "MsgFileName").Text, "C:\\Msgs\\message1.wav") << "nothing written";
+TEST_F(VMOptions, AValueOfTheWrongTypeOrAMissingNumberMakesEveryDefaultApply) {
+  // What was read before the failure stays: HideTips first, PlainSize after the Booleans.
+  const struct {
+    std::function<void()> spoil;
+    long plainSize;
+  } cases[] = {{[] { PutDword(Key, "Bits16", 1); }, 0},  // the last Boolean read
+               {[] { PutString(Key, "Quality ", "2"); }, 0},
+               {[] { PutDword(Key, "MsgFileName", 1); }, 123456},
+               {[] { DeleteValue(Key, "MinWaveLevel"); }, 123456}};
+  for (const auto& c : cases) {
+    StoreNonDefaults();
+    c.spoil();
+    TVMProperties p;
+    ExpectDefaults(p);
+    EXPECT_TRUE(p.HideTips);
+    EXPECT_EQ(p.PlainSize, c.plainSize);
+    EXPECT_NE(GetValue(Key, "MsgFileName").Text, p.MsgFileName) << "the defaults stay unwritten";
+  }
 }
 
-TEST_F(VMOptions, NumberOrTextOfTheOtherTypeMakesEveryDefaultApply) {
-  StoreNonDefaults();
-  PutString(Key, "Quality ", "2");
-  TVMProperties quality;
-  ExpectDefaults(quality);
-  EXPECT_TRUE(quality.HideTips);
-
-  StoreNonDefaults();
-  PutDword(Key, "MsgFileName", 1);
-  TVMProperties message;
-  ExpectDefaults(message);
-  EXPECT_EQ(message.PlainSize, 123456) << "read before the failure";
-}
-
-TEST_F(VMOptions, MissingIntegerKeepsWhatWasReadBeforeIt) {
-  StoreNonDefaults();
-  DeleteValue(Key, "MinWaveLevel");
-  TVMProperties p;
-  ExpectDefaults(p);
-  EXPECT_TRUE(p.HideTips);
-  EXPECT_EQ(p.PlainSize, 123456);
-  EXPECT_EQ(p.DurationSec, 42);
-}
-
-TEST_F(VMOptions, ValuesReadStrictly) {
+TEST_F(VMOptions, ValuesAreReadStrictly) {
   StoreNonDefaults();
   PutDword(Key, "Quality ", 256);  // only the low byte counts
   PutString(Key, "AutoClose", "true");
   PutString(Key, "PackOnSend", "1 ");
+  PutDword(Key, "Quality", 3);  // without the trailing space it is another value
   TVMProperties p;
   EXPECT_EQ(p.Quality, 0);
-  EXPECT_FALSE(p.AutoClose);
-  EXPECT_FALSE(p.PackOnSend);
+  EXPECT_FALSE(p.AutoClose || p.PackOnSend);
   EXPECT_EQ(p.MinWaveLevel, 70) << "no failure, no defaults";
-
-  PutDword(Key, "Quality", 3);  // without the trailing space it is another value
-  PutDword(Key, "Quality ", 3);
-  EXPECT_EQ(TVMProperties().Quality, 3);
 }
 
-TEST_F(VMOptions, MessageFileNameOfTwelveCharactersIsKeptThirteenReplacedAtOnce) {
-  StoreNonDefaults();
-  PutString(Key, "MsgFileName", "D:\\any\\where\\abcdefgh.wav");  // 12
-  EXPECT_EQ(TVMProperties().MsgFileName, "D:\\any\\where\\abcdefgh.wav");
-
-  PutString(Key, "MsgFileName", "D:\\any\\where\\abcdefghi.wav");  // 13
-  TVMProperties p;
-  EXPECT_EQ(p.MsgFileName, GetTempDir() + "vocalet.wav");
-  EXPECT_EQ(GetValue(Key, "MsgFileName").Text, GetTempDir() + "vocalet.wav") << "written back";
-  EXPECT_EQ(p.MinWaveLevel, 70) << "the replacement is no failure";
-}
-
-TEST_F(VMOptions, MessageFileNameWithoutNameIsReplaced) {
-  StoreNonDefaults();
-  DeleteValue(Key, "MsgFileName");
-  EXPECT_EQ(TVMProperties().MsgFileName, GetTempDir() + "vocalet.wav");
-  PutString(Key, "MsgFileName", "C:\\Messages\\");
-  EXPECT_EQ(TVMProperties().MsgFileName, GetTempDir() + "vocalet.wav");
+TEST_F(VMOptions, AMessageNameOfMoreThanTwelveCharactersOrNoneIsReplacedAndWrittenAtOnce) {
+  const std::string fallback = GetTempDir() + "vocalet.wav";
+  const std::pair<std::string, std::string> cases[] = {
+      {"D:\\any\\where\\abcdefgh.wav", "D:\\any\\where\\abcdefgh.wav"},
+      {"D:\\any\\where\\abcdefghi.wav", fallback},
+      {"C:\\Messages\\", fallback}};
+  for (const auto& [stored, used] : cases) {
+    StoreNonDefaults();
+    PutString(Key, "MsgFileName", stored);
+    TVMProperties p;
+    EXPECT_EQ(p.MsgFileName, used);
+    EXPECT_EQ(GetValue(Key, "MsgFileName").Text, used) << "written back";
+    EXPECT_EQ(p.MinWaveLevel, 70) << "the replacement is no failure";
+  }
 }
 
 }  // namespace
