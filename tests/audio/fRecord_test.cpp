@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "FakeMci.h"
 #include "mls/SoundRecMLS.h"
 #include "mls/VocaletMLS.h"
@@ -13,6 +16,33 @@
 #include "toolkit/Menus.h"
 
 namespace {
+
+BOOL CALLBACK CloseMessageBox(HWND w, LPARAM out) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  char cls[8] = {};
+  GetClassNameA(w, cls, sizeof cls);
+  if (pid != GetCurrentProcessId() || std::string(cls) != "#32770") return TRUE;
+  char text[512] = {};
+  GetDlgItemTextA(w, 0xFFFF, text, sizeof text);
+  *reinterpret_cast<std::string*>(out) = text;
+  PostMessageA(w, WM_COMMAND, IDOK, 0);
+  return FALSE;
+}
+
+// The text of the message box that `act` shows, closed from another thread; "" when none.
+template <typename Act>
+std::string TextOfTheMessageBox(Act act) {
+  std::atomic<bool> done{false};
+  std::string text;
+  std::thread watch([&] {
+    for (; !done; Sleep(20)) EnumWindows(CloseMessageBox, reinterpret_cast<LPARAM>(&text));
+  });
+  act();
+  done = true;
+  watch.join();
+  return text;
+}
 
 struct RecorderPanel : ::testing::Test {
   TApplication app;
@@ -51,28 +81,27 @@ struct RecorderPanel : ::testing::Test {
   }
 };
 
-TEST_F(RecorderPanel, PauseFlipsOnceFromAClickOrFromTheMenu) {
-  for (bool click : {true, false}) {
-    SCOPED_TRACE(click ? "click" : "menu");
-    mci.Calls.clear();
-    panel->StartRecording();
-    ASSERT_TRUE(panel->btnPause->Enabled());
-    auto pause = [&] {
-      if (click)
-        panel->btnPause->Click();
-      else
-        panel->cmdPause(menuPause);
-    };
-    pause();
-    EXPECT_TRUE(panel->btnPause->Down());
-    EXPECT_EQ(CountOf(mci, MCI_PAUSE), 1);
-    EXPECT_EQ(CountOf(mci, MCI_RESUME), 0);
-    pause();
-    EXPECT_FALSE(panel->btnPause->Down());
-    EXPECT_EQ(CountOf(mci, MCI_PAUSE), 1);
-    EXPECT_EQ(CountOf(mci, MCI_RESUME), 1);
-    panel->cmdStop(nullptr);
-  }
+TEST_F(RecorderPanel, PauseFlipsOnceFromAClickOrTheMenuAndResumesWhatWasRunning) {
+  for (bool click : {true, false})
+    for (bool recording : {true, false}) {
+      SCOPED_TRACE(std::string(click ? "click, " : "menu, ") + (recording ? "recording" : "playback"));
+      mci.Calls.clear();
+      recording ? panel->StartRecording() : panel->StartPlayback();
+      ASSERT_TRUE(panel->btnPause->Enabled());
+      auto pause = [&] { click ? panel->btnPause->Click() : panel->cmdPause(menuPause); };
+      pause();
+      EXPECT_TRUE(panel->btnPause->Down());
+      EXPECT_EQ(CountOf(mci, MCI_PAUSE), 1);
+      const int plays = CountOf(mci, MCI_PLAY);
+      pause();
+      EXPECT_FALSE(panel->btnPause->Down());
+      EXPECT_EQ(CountOf(mci, MCI_PAUSE), 1);
+      // A recording resumes; a playback plays on from where it is.
+      EXPECT_EQ(CountOf(mci, MCI_RESUME), recording ? 1 : 0);
+      EXPECT_EQ(CountOf(mci, MCI_PLAY), recording ? 0 : plays + 1);
+      EXPECT_EQ(CountOf(mci, MCI_OPEN), 1) << "went on from where it was, not reopened";
+      panel->cmdStop(nullptr);
+    }
 }
 
 TEST_F(RecorderPanel, ARefusedPausePutsTheButtonBackUp) {
@@ -138,7 +167,7 @@ TEST_F(RecorderPanel, TheLampShowsGsmAndAClickOnItSwitchesIt) {
   EXPECT_EQ(reported, (std::vector<bool>{false, true}));
 }
 
-TEST_F(RecorderPanel, ARecordingCountsItsSecondsAndALostOneGivesTheOldDurationBack) {
+TEST_F(RecorderPanel, ARecordingCountsItsSecondsAndALostOneIsShownAndKeepsTheOldDuration) {
   std::vector<int> reported;
   panel->OnDurationChange = [&](TComponent*, int sec) { reported.push_back(sec); };
   settings.DurationSec = 17;
@@ -148,9 +177,11 @@ TEST_F(RecorderPanel, ARecordingCountsItsSecondsAndALostOneGivesTheOldDurationBa
   panel->PlayTimerTimer(nullptr);
   // Neither place takes the recording: it is lost, and the message keeps its duration.
   mci.Results[MCI_SAVE] = MCIERR_FILE_NOT_SAVED;
-  panel->cmdStop(nullptr);
-  EXPECT_EQ(panel->LastFate, TRecorderForm::rfLost);
+  std::string shown = TextOfTheMessageBox([&] { panel->btnStop->Click(); });
+  EXPECT_EQ(CountOf(mci, MCI_SAVE), 2);
   EXPECT_EQ(reported, (std::vector<int>{0, 1, 2, 17}));
+  EXPECT_FALSE(panel->SaveErrorText.empty());
+  EXPECT_NE(shown.find(panel->SaveErrorText.substr(0, 20)), std::string::npos) << shown;
 
   reported.clear();
   panel->StartPlayback();
