@@ -20,50 +20,48 @@ void SendNotify(TWaveRecorder& r, WPARAM code) {
   SendMessageA(r.Handle(), MM_MCINOTIFY, code, r.DeviceID);
 }
 
-TEST(RecorderCommands, RecordOpensANewFileSetsTheFormatAndRecords) {
-  FakeMci mci;
-  TWaveRecorder r(mci.Send());
-  r.Channels = 2;
-  r.BitsPerSample = 16;
-  r.SamplesPerSec = 44100;
-  ASSERT_TRUE(r.Record({}));
-  EXPECT_EQ(r.DeviceID, 7u);
-  ASSERT_EQ(mci.Calls.size(), 3u);  // nothing open yet: no close first
-  const TCall& open = mci.Calls[0];
-  EXPECT_EQ(open.Device, 0u);
-  EXPECT_EQ(open.Message, UINT(MCI_OPEN));
-  EXPECT_EQ(open.Flags, 0x3200u);
-  EXPECT_EQ(open.DeviceType, 0x20Au);
-  EXPECT_EQ(open.Element, "");
-  const TCall& set = mci.Calls[1];
-  EXPECT_EQ(set.Device, 7u);
-  EXPECT_EQ(set.Message, UINT(MCI_SET));
-  EXPECT_EQ(set.Flags, DWORD_PTR(MCI_WAVE_SET_FORMATTAG | MCI_WAVE_SET_CHANNELS |
-                                 MCI_WAVE_SET_SAMPLESPERSEC | MCI_WAVE_SET_AVGBYTESPERSEC |
-                                 MCI_WAVE_SET_BLOCKALIGN | MCI_WAVE_SET_BITSPERSAMPLE));
-  EXPECT_EQ(set.Format.wFormatTag, 1);
-  EXPECT_EQ(set.Format.nChannels, 2);
-  EXPECT_EQ(set.Format.nSamplesPerSec, 44100u);
-  EXPECT_EQ(set.Format.wBitsPerSample, 16);
-  EXPECT_EQ(set.Format.dwTimeFormat, 0u);
-  EXPECT_EQ(mci.Calls[2].Device, 7u);
-  EXPECT_EQ(mci.Calls[2].Message, UINT(MCI_RECORD));
-  EXPECT_EQ(mci.Calls[2].Flags, 0u);
+struct Want {
+  UINT msg;
+  MCIDEVICEID device;
+  DWORD_PTR flags, callback;
+};
 
-  // The next operation that opens closes the device first.
-  mci.Calls.clear();
-  ASSERT_TRUE(r.Record({}));
-  ASSERT_GE(mci.Calls.size(), 2u);
-  EXPECT_EQ(mci.Calls[0].Message, UINT(MCI_CLOSE));
-  EXPECT_EQ(mci.Calls[0].Device, 7u);
-  EXPECT_FALSE(mci.Calls[0].HasParams);
-  EXPECT_EQ(mci.Calls[1].Message, UINT(MCI_OPEN));
+void ExpectCalls(const FakeMci& mci, const std::vector<Want>& want) {
+  ASSERT_EQ(mci.Calls.size(), want.size());
+  for (size_t i = 0; i < want.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(mci.Calls[i].Message, want[i].msg);
+    EXPECT_EQ(mci.Calls[i].Device, want[i].device);
+    EXPECT_EQ(mci.Calls[i].Flags, want[i].flags);
+    EXPECT_EQ(mci.Calls[i].Callback, want[i].callback);
+  }
 }
 
-TEST(RecorderCommands, FormatBlocks) {
+constexpr DWORD_PTR kOpen = 0x3200;
+constexpr DWORD_PTR kFormat = MCI_WAVE_SET_FORMATTAG | MCI_WAVE_SET_CHANNELS |
+                              MCI_WAVE_SET_BLOCKALIGN | MCI_WAVE_SET_SAMPLESPERSEC |
+                              MCI_WAVE_SET_AVGBYTESPERSEC | MCI_WAVE_SET_BITSPERSAMPLE;
+
+TEST(RecorderCommands, RecordOpensANewFileSetsTheFormatAndRecordsClosingFirstWhatIsOpen) {
+  FakeMci mci;
+  TWaveRecorder r(mci.Send());
+  ASSERT_TRUE(r.Record({}));
+  EXPECT_EQ(r.DeviceID, 7u);
+  ExpectCalls(mci, {{MCI_OPEN, 0, kOpen, 0}, {MCI_SET, 7, kFormat, 0}, {MCI_RECORD, 7, 0, 0}});
+  EXPECT_EQ(mci.Calls[0].DeviceType, 0x20Au);
+  EXPECT_EQ(mci.Calls[0].Element, "");
+  mci.Calls.clear();
+  ASSERT_TRUE(r.Record({}));
+  ExpectCalls(mci, {{MCI_CLOSE, 7, 0, 0}, {MCI_OPEN, 0, kOpen, 0}, {MCI_SET, 7, kFormat, 0},
+                    {MCI_RECORD, 7, 0, 0}});
+  EXPECT_FALSE(mci.Calls[0].HasParams);
+}
+
+TEST(RecorderCommands, TheFormatSet) {
   struct Case { BYTE ch; WORD bits; DWORD rate; WORD block; DWORD bytes; };
   for (Case c : {Case{1, 8, 8000, 1, 8000}, Case{1, 16, 11025, 2, 22050},
                  Case{2, 8, 22050, 2, 44100}, Case{2, 16, 44100, 4, 176400}}) {
+    SCOPED_TRACE(c.rate);
     FakeMci mci;
     TWaveRecorder r(mci.Send());
     r.Channels = c.ch;
@@ -71,8 +69,14 @@ TEST(RecorderCommands, FormatBlocks) {
     r.SamplesPerSec = c.rate;
     EXPECT_TRUE(r.SetFormat());
     ASSERT_EQ(mci.Calls.size(), 1u);
-    EXPECT_EQ(mci.Calls[0].Format.nBlockAlign, c.block);
-    EXPECT_EQ(mci.Calls[0].Format.nAvgBytesPerSec, c.bytes);
+    const MCI_WAVE_SET_PARMS& f = mci.Calls[0].Format;
+    EXPECT_EQ(f.wFormatTag, WAVE_FORMAT_PCM);
+    EXPECT_EQ(f.nChannels, c.ch);
+    EXPECT_EQ(f.wBitsPerSample, c.bits);
+    EXPECT_EQ(f.nSamplesPerSec, c.rate);
+    EXPECT_EQ(f.nBlockAlign, c.block);
+    EXPECT_EQ(f.nAvgBytesPerSec, c.bytes);
+    EXPECT_EQ(f.dwTimeFormat, 0u);
   }
 }
 
@@ -97,9 +101,8 @@ TEST(RecorderCommands, AFailedOpenSendsNothingMoreAndClearsTheDevice) {
   EXPECT_EQ(r.DeviceID, 0u);
   EXPECT_EQ(r.LastError, DWORD(MCIERR_FILE_NOT_FOUND));
   EXPECT_FALSE(r.Record({}));
-  ASSERT_EQ(mci.Calls.size(), 2u);
+  ExpectCalls(mci, {{MCI_OPEN, 0, kOpen, 0}, {MCI_OPEN, 0, kOpen, 0}});
   EXPECT_EQ(mci.Calls[0].Element, "C:\\nowhere.wav");
-  EXPECT_EQ(mci.Calls[1].Element, "");
 }
 
 TEST(RecorderCommands, EachOperationSendsItsCommand) {
@@ -111,26 +114,17 @@ TEST(RecorderCommands, EachOperationSendsItsCommand) {
   ASSERT_TRUE(r.Play({}));
   EXPECT_EQ(r.LastError, DWORD(MCIERR_HARDWARE));
   mci.Results.clear();
-  EXPECT_EQ(mci.Calls[0].Element, "C:\\msg.wav");
   EXPECT_TRUE(r.Pause({}));
   EXPECT_TRUE(r.Resume());
   EXPECT_TRUE(r.PlayFromCurrent({}));
   EXPECT_TRUE(r.Stop({}));
   EXPECT_TRUE(r.Save());
-  ASSERT_EQ(mci.Calls.size(), 7u);
   const auto window = reinterpret_cast<DWORD_PTR>(r.Handle());
-  const struct { UINT msg; DWORD_PTR flags, callback; } want[] = {
-      {MCI_OPEN, 0x3200, 0},         {MCI_PLAY, MCI_NOTIFY, window},
-      {MCI_PAUSE, MCI_NOTIFY, window}, {MCI_RESUME, 0, 0},
-      {MCI_PLAY, MCI_NOTIFY, window}, {MCI_STOP, MCI_NOTIFY, window},
-      {MCI_SAVE, MCI_SAVE_FILE, 0}};
-  for (size_t i = 0; i < 7; ++i) {
-    SCOPED_TRACE(i);
-    EXPECT_EQ(mci.Calls[i].Message, want[i].msg);
-    EXPECT_EQ(mci.Calls[i].Device, i ? 7u : 0u);
-    EXPECT_EQ(mci.Calls[i].Flags, want[i].flags);
-    EXPECT_EQ(mci.Calls[i].Callback, want[i].callback);
-  }
+  ExpectCalls(mci, {{MCI_OPEN, 0, kOpen, 0}, {MCI_PLAY, 7, MCI_NOTIFY, window},
+                    {MCI_PAUSE, 7, MCI_NOTIFY, window}, {MCI_RESUME, 7, 0, 0},
+                    {MCI_PLAY, 7, MCI_NOTIFY, window}, {MCI_STOP, 7, MCI_NOTIFY, window},
+                    {MCI_SAVE, 7, MCI_SAVE_FILE, 0}});
+  EXPECT_EQ(mci.Calls[0].Element, "C:\\msg.wav");
   EXPECT_EQ(mci.Calls[6].Element, "C:\\msg.wav");
   mci.Results[MCI_SAVE] = MCIERR_CANNOT_LOAD_DRIVER;
   EXPECT_FALSE(r.Save());
@@ -142,25 +136,18 @@ TEST(RecorderCommands, ClosingTwiceClosesOnceAndLaterCommandsNameNoDevice) {
   FakeMci mci;
   {
     TWaveRecorder r(mci.Send());
-    ASSERT_TRUE(r.Play({}));
-    mci.Calls.clear();
-    r.Close();
-    r.Close();
-    EXPECT_EQ(r.DeviceID, 7u);
-    // A closed identifier may be another device's by now.
-    r.Stop({});
-  }  // destruction after Close
-  ASSERT_EQ(mci.Calls.size(), 2u);
-  EXPECT_EQ(mci.Calls[0].Message, UINT(MCI_CLOSE));
-  EXPECT_EQ(mci.Calls[1].Message, UINT(MCI_STOP));
-  EXPECT_EQ(mci.Calls[1].Device, 0u);
-  {
-    TWaveRecorder r(mci.Send());
     ASSERT_TRUE(r.Record({}));
     mci.Calls.clear();
   }
-  ASSERT_EQ(mci.Calls.size(), 1u) << "destruction closes an open device";
-  EXPECT_EQ(mci.Calls[0].Message, UINT(MCI_CLOSE));
+  ExpectCalls(mci, {{MCI_CLOSE, 7, 0, 0}});  // destruction closes an open device
+  TWaveRecorder r(mci.Send());
+  ASSERT_TRUE(r.Record({}));
+  mci.Calls.clear();
+  r.Close();
+  r.Close();
+  EXPECT_EQ(r.DeviceID, 7u);
+  r.Resume();  // a closed identifier may be another device's by now
+  ExpectCalls(mci, {{MCI_CLOSE, 7, 0, 0}, {MCI_RESUME, 0, 0, 0}});
 }
 
 TEST(RecorderNotifications, OnlySuccessReachesTheNewestHandler) {
