@@ -22,8 +22,10 @@ BOOL CALLBACK CloseMessageBox(HWND w, LPARAM out) {
   GetWindowThreadProcessId(w, &pid);
   char cls[8] = {};
   GetClassNameA(w, cls, sizeof cls);
-  if (pid != GetCurrentProcessId() || std::string(cls) != "#32770") return TRUE;
   char text[512] = {};
+  // Visible: the box has its text, it is not merely created.
+  if (pid != GetCurrentProcessId() || std::string(cls) != "#32770" || !IsWindowVisible(w))
+    return TRUE;
   GetDlgItemTextA(w, 0xFFFF, text, sizeof text);
   *reinterpret_cast<std::string*>(out) = text;
   PostMessageA(w, WM_COMMAND, IDOK, 0);
@@ -84,7 +86,8 @@ struct RecorderPanel : ::testing::Test {
 TEST_F(RecorderPanel, PauseFlipsOnceFromAClickOrTheMenuAndResumesWhatWasRunning) {
   for (bool click : {true, false})
     for (bool recording : {true, false}) {
-      SCOPED_TRACE(std::string(click ? "click, " : "menu, ") + (recording ? "recording" : "playback"));
+      SCOPED_TRACE(std::string(click ? "click, " : "menu, ") +
+                   (recording ? "recording" : "playback"));
       mci.Calls.clear();
       recording ? panel->StartRecording() : panel->StartPlayback();
       ASSERT_TRUE(panel->btnPause->Enabled());
