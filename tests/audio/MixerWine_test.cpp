@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "audio/MixerUtils.h"
-#include "toolkit/ExtCtrls.h"
 
 namespace {
 
@@ -54,20 +53,6 @@ TEST_F(WineMixer, WhatWineLacksIsNotFoundAndTouchesNothing) {
   EXPECT_FALSE(SelectMicrophone());
   // The master volume has control identifier 0 under Wine: an empty one would reach it.
   EXPECT_EQ(GetVolumePercent(mlMaster), saved);
-}
-
-TEST_F(WineMixer, AListeningObjectOpensWithItsWindow) {
-  int calls = 0;
-  TFader master([&](TMixerLineControl*) { ++calls; });
-  ASSERT_TRUE(master.Window);
-  ASSERT_TRUE(master.Open(mlMaster));
-  // Wine sends no change messages; one posted by hand refreshes the object.
-  SetVolumePercent(mlMaster, 30);
-  PostMessageA(master.Window->Handle(), MM_MIXM_CONTROL_CHANGE, 0, 0);
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-  EXPECT_EQ(calls, 1);
-  EXPECT_NEAR(double(master.Position), 30.0 * 65535 / 100, 1.0);  // Wine may give one lower
 }
 
 }  // namespace
