@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 
 #include "toolkit/Forms.h"
 #include "toolkit/Screen.h"
@@ -12,7 +13,7 @@
 namespace {
 
 constexpr TColor Track = RGB(0, 0, 128), Groove = RGB(40, 40, 40), Body = RGB(200, 30, 30),
-                 Grey = RGB(150, 150, 150);
+                 Grey = RGB(150, 150, 150), Edge = RGB(0, 128, 0);
 
 void Fill(TBitmap& b, int l, int t, int r, int bottom, TColor c) {
   TCanvas canvas(b.DC());
@@ -37,6 +38,7 @@ struct SliderWindow : ::testing::Test {
     bkg->Picture().SetSize(24, 68);
     Fill(bkg->Picture(), 0, 0, 24, 68, Track);
     Fill(bkg->Picture(), 10, 0, 14, 68, Groove);
+    Fill(bkg->Picture(), 0, 67, 24, 68, Edge);
     holder = Make<TImage>(form);
     holder->Picture().SetSize(24, 16);
     Fill(holder->Picture(), 0, 0, 24, 16, clLime);
@@ -74,7 +76,10 @@ TEST_F(SliderWindow, TakesTheBackgroundsSizeAndDrawsTheHolderWithItsBorderTransp
   EXPECT_EQ(dib->Pixel(5, 27), Track);
   EXPECT_EQ(dib->Pixel(5, 25), Track) << "above the holder";
   EXPECT_EQ(dib->Pixel(5, 42), Track) << "below it";
-  EXPECT_EQ(dib->Pixel(12, 60), Groove);
+  // The track in place: the groove from x 10, the edge row at the bottom.
+  for (auto [x, y, c] :
+       {std::tuple{9, 60, Track}, {10, 60, Groove}, {0, 66, Track}, {0, 67, Edge}})
+    EXPECT_EQ(dib->Pixel(x, y), c) << x << "," << y;
   slider->SetTransparent(false);
   EXPECT_EQ(Compose()->Pixel(0, 30), clLime);
 }
@@ -125,6 +130,10 @@ TEST_F(SliderWindow, MouseMessagesDragTheHolderWithTheMouseCapturedAndTheHintHid
   auto dib = Compose();
   EXPECT_EQ(dib->Pixel(5, 5), Body) << "the holder is drawn at the top now";
   EXPECT_EQ(dib->Pixel(5, 30), Track);
+  HDC dc = GetDC(h);  // and the window shows it in place, without waiting for a repaint
+  for (auto [x, y] : {std::pair{5, 5}, {5, 17}, {9, 60}, {10, 60}, {0, 67}})
+    EXPECT_EQ(GetPixel(dc, x, y), dib->Pixel(x, y)) << x << "," << y;
+  ReleaseDC(h, dc);
 
   // Losing the mouse (a menu, another program) ends a drag.
   send(WM_LBUTTONDOWN, MK_LBUTTON, 5);

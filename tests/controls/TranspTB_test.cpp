@@ -40,7 +40,8 @@ TEST(ToolbarWithBitmap, PictureIsRepeatedAlongTheTopEdgeOnly) {
   EXPECT_EQ(t.Erase(), 1);
   for (int y = 0; y < 30; ++y)
     for (int x = 0; x < 250; ++x)
-      ASSERT_EQ(t.target.Pixel(x, y), y < 20 ? PictureColor(x % 100, y) : kSentinel) << x << "," << y;
+      ASSERT_EQ(t.target.Pixel(x, y), y < 20 ? PictureColor(x % 100, y) : kSentinel)
+          << x << "," << y;
   EXPECT_TRUE(GetWindowLongA(t.bar->Handle(), GWL_STYLE) & TBSTYLE_TRANSPARENT);
 }
 
