@@ -8,6 +8,8 @@
 #include <thread>
 
 #include "FakeMci.h"
+#include "TestFolder.h"
+#include "convert/TestWaves.h"
 #include "mls/SoundRecMLS.h"
 #include "mls/VocaletMLS.h"
 #include "mls/ovMLS.h"
@@ -59,6 +61,7 @@ struct RecorderPanel : ::testing::Test {
     MLS_OVSHARED = std::make_unique<TovSharedMLSModule>(*MLSManager);
     MLS_VOCALET = std::make_unique<TVocaletMLSModule>(*MLSManager);
     MLS_SOUNDREC = std::make_unique<TSoundRecMLSModule>(*MLSManager);
+    MLSManager->SetLanguage(MLSManager->DefaultLanguage());  // the English compiled in
   }
   static void TearDownTestSuite() {
     MLS_SOUNDREC.reset();
@@ -151,7 +154,41 @@ TEST_F(RecorderPanel, TheOptionsChooseTheFormatAndAQualityOutOfRangeKeepsThePrev
     EXPECT_EQ(set->Format.nSamplesPerSec, c.rate);
     EXPECT_EQ(set->Format.nChannels, c.channels);
     EXPECT_EQ(set->Format.wBitsPerSample, c.bits);
+    EXPECT_EQ(panel->LStatus->Caption(), "Recording...");
+    EXPECT_EQ(panel->LMono->Caption(), c.mono ? "Mono" : "Stereo");
     panel->cmdStop(nullptr);
+  }
+}
+
+TEST_F(RecorderPanel, ASavedRecordingBecomesTheMessageUnlessItHoldsNothing) {
+  using namespace vocalet::test;
+  TestFolder folder;
+  const std::string message = folder.Path() + "\\message.wav";
+  settings.MsgFileName = message;
+  const struct {
+    const char* name;
+    Bytes data;
+    TRecorderForm::TRecordingFate fate;
+    int duration;  // an empty recording gives the message's back
+  } cases[] = {{"sound", Pcm16Bytes({0, 5000, -5000}), TRecorderForm::rfMessage, 1},
+               {"silence", Pcm16Bytes({0, 0, 0}), TRecorderForm::rfSilent, 1},
+               {"nothing", {}, TRecorderForm::rfEmpty, 9}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    DeleteFileA(message.c_str());
+    const Bytes wave = MakeWave(WaveParams{}, c.data);
+    mci.SavedFile.assign(wave.begin(), wave.end());
+    settings.DurationSec = 9;
+    panel->SetSettings(settings);
+    panel->StartRecording();
+    panel->PlayTimerTimer(nullptr);
+    panel->cmdStop(nullptr);
+    EXPECT_EQ(panel->LastFate, c.fate);
+    EXPECT_EQ(panel->Settings().DurationSec, c.duration);
+    EXPECT_EQ(GetFileAttributesA(message.c_str()) != INVALID_FILE_ATTRIBUTES,
+              c.fate != TRecorderForm::rfEmpty);
+    EXPECT_EQ(GetFileAttributesA((folder.Path() + "\\message.recording.wav").c_str()),
+              INVALID_FILE_ATTRIBUTES);
   }
 }
 
@@ -181,7 +218,12 @@ TEST_F(RecorderPanel, ARecordingCountsItsSecondsAndALostOneIsShownAndKeepsTheOld
   // Neither place takes the recording: it is lost, and the message keeps its duration.
   mci.Results[MCI_SAVE] = MCIERR_FILE_NOT_SAVED;
   std::string shown = TextOfTheMessageBox([&] { panel->btnStop->Click(); });
-  EXPECT_EQ(CountOf(mci, MCI_SAVE), 2);
+  std::vector<std::string> tried;  // beside the message first, then the temporary folder
+  for (const TCall& c : mci.Calls)
+    if (c.Message == MCI_SAVE) tried.push_back(c.Element);
+  ASSERT_EQ(tried.size(), 2u);
+  EXPECT_EQ(tried[0], "C:\\nowhere\\message.recording.wav");
+  EXPECT_NE(tried[1].find("\\Vocalet recording.wav"), std::string::npos) << tried[1];
   EXPECT_EQ(reported, (std::vector<int>{0, 1, 2, 17}));
   EXPECT_FALSE(panel->SaveErrorText.empty());
   EXPECT_NE(shown.find(panel->SaveErrorText.substr(0, 20)), std::string::npos) << shown;
