@@ -143,6 +143,11 @@ TEST_F(SliderWindow, MouseMessagesDragTheHolderWithTheMouseCapturedAndTheHintHid
   send(WM_MOUSEMOVE, MK_LBUTTON, 40);
   EXPECT_EQ(slider->Position(), 0);
   EXPECT_EQ(changes.size(), 2u);
+
+  slider->SetTranspColor(Body);  // the lime border shows at once
+  dc = GetDC(h);
+  EXPECT_EQ(GetPixel(dc, 0, 5), clLime);
+  ReleaseDC(h, dc);
 }
 
 TEST_F(SliderWindow, TheHandShowsOverTheHolderAndAScreenCursorEverywhere) {
