@@ -26,6 +26,7 @@ struct FakeMci {
   std::vector<TCall> Calls;
   std::map<UINT, MCIERROR> Results;  // by message; success when absent
   MCIDEVICEID NextId = 7;
+  std::string SavedFile;  // what a successful save writes to its file; nothing when empty
 
   TMciSendCommand Send() {
     return [this](MCIDEVICEID device, UINT message, DWORD_PTR flags, DWORD_PTR params) {
@@ -51,6 +52,13 @@ struct FakeMci {
         case MCI_SAVE:
           c.Element = reinterpret_cast<MCI_SAVE_PARMSA*>(params)->lpfilename;
           c.Callback = reinterpret_cast<MCI_SAVE_PARMSA*>(params)->dwCallback;
+          if (!result && !SavedFile.empty()) {
+            HANDLE f = CreateFileA(c.Element.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                   0, nullptr);
+            DWORD put = 0;
+            WriteFile(f, SavedFile.data(), static_cast<DWORD>(SavedFile.size()), &put, nullptr);
+            CloseHandle(f);
+          }
           break;
         case MCI_CLOSE:
           break;

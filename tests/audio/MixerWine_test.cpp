@@ -1,68 +1,47 @@
-// The mixer functions against Wine's own mixer, which needs the scripted sound device of
-// the test's HOME (without an ALSA device Wine offers no mixer at all). Wine's device 0 has
-// one destination, the speakers ("Master Volume", volume and mute), with one wave-out
-// source whose volume and mute accept writes but always read 0; no peak meter, no wave
-// input, no MUX.
+// The mixer functions against Wine's own mixer (it needs the scripted sound device of the
+// test's HOME): speakers with volume and mute, one wave-out source whose controls take
+// writes but read 0; no peak meter, no wave input, no MUX.
 #include <gtest/gtest.h>
 
 #include "audio/MixerUtils.h"
-#include "toolkit/ExtCtrls.h"
 
 namespace {
 
-class WineMixer : public ::testing::Test {
- protected:
+struct WineMixer : ::testing::Test {
   void SetUp() override {
     ASSERT_GT(mixerGetNumDevs(), 0u) << "no mixer device: HOME lacks the scripted .asoundrc";
-    savedVolume_ = GetVolumePercent(mlMaster);
+    saved = GetVolumePercent(mlMaster);
   }
   void TearDown() override {
-    SetVolumePercent(mlMaster, savedVolume_);
+    SetVolumePercent(mlMaster, saved);
     SetMute(mlMaster, false);
   }
-  int savedVolume_ = 100;
+  int saved = 100;
 };
 
-TEST_F(WineMixer, MasterVolumeIsWrittenAndReadBack) {
+TEST_F(WineMixer, MasterAndWaveOutputControlsAreFoundWrittenAndReadBack) {
   TFader master;
   ASSERT_TRUE(master.Open(mlMaster));
   EXPECT_EQ(master.Control.Bounds.dwMaximum, 65535u);
-  ASSERT_TRUE(SetVolumePercent(mlMaster, 50));
-  EXPECT_EQ(GetVolumePercent(mlMaster), 49);
-  ASSERT_TRUE(master.Update());
-  EXPECT_EQ(master.Position, 32767u);
-  ASSERT_TRUE(SetVolumePercent(mlMaster, 100));
-  EXPECT_EQ(GetVolumePercent(mlMaster), 100);
-  ASSERT_TRUE(SetVolumePercent(mlMaster, 0));
-  EXPECT_EQ(GetVolumePercent(mlMaster), 0);
-}
-
-TEST_F(WineMixer, MasterMuteIsWrittenAndReadBack) {
+  for (auto [set, read] : {std::pair{50, 49}, {100, 100}, {0, 0}}) {
+    ASSERT_TRUE(SetVolumePercent(mlMaster, set));
+    EXPECT_EQ(GetVolumePercent(mlMaster), read) << set;
+  }
   TMuteSwitch mute;
   ASSERT_TRUE(mute.Open(mlMaster));
-  ASSERT_TRUE(SetMute(mlMaster, true));
-  ASSERT_TRUE(mute.Update());
-  EXPECT_TRUE(mute.Muted);
-  ASSERT_TRUE(SetMute(mlMaster, false));
-  ASSERT_TRUE(mute.Update());
-  EXPECT_FALSE(mute.Muted);
-}
-
-TEST_F(WineMixer, WaveOutputControlsAreFoundAndTakeWrites) {
+  for (bool on : {true, false}) {
+    ASSERT_TRUE(SetMute(mlMaster, on));
+    ASSERT_TRUE(mute.Update());
+    EXPECT_EQ(mute.Muted, on);
+  }
   TFader wave;
   ASSERT_TRUE(wave.Open(mlWaveOut));
-  TFader master;
-  ASSERT_TRUE(master.Open(mlMaster));
   EXPECT_NE(wave.Control.dwControlID, master.Control.dwControlID);
   EXPECT_TRUE(SetVolumePercent(mlWaveOut, 80));
-  TMuteSwitch waveMute;
-  ASSERT_TRUE(waveMute.Open(mlWaveOut));
   EXPECT_TRUE(SetMute(mlWaveOut, false));
-  EXPECT_TRUE(waveMute.Update());
-  EXPECT_FALSE(waveMute.Muted);
 }
 
-TEST_F(WineMixer, WhatWineLacksIsNotFound) {
+TEST_F(WineMixer, WhatWineLacksIsNotFoundAndTouchesNothing) {
   TPeakMeter play, rec;
   EXPECT_FALSE(play.OpenPlayback());
   EXPECT_FALSE(rec.OpenRecording());
@@ -72,23 +51,8 @@ TEST_F(WineMixer, WhatWineLacksIsNotFound) {
   TRecordingSourceList list;
   EXPECT_FALSE(list.Open());
   EXPECT_FALSE(SelectMicrophone());
-  // Nothing of it touched the master volume, which has control identifier 0 under Wine.
-  EXPECT_EQ(GetVolumePercent(mlMaster), savedVolume_);
-}
-
-TEST_F(WineMixer, ListeningObjectOpensWithItsWindow) {
-  int calls = 0;
-  TFader master([&](TMixerLineControl*) { ++calls; });
-  ASSERT_TRUE(master.Window);
-  ASSERT_TRUE(master.Open(mlMaster));
-  // Wine sends no change messages; one posted by hand refreshes the object.
-  SetVolumePercent(mlMaster, 30);
-  PostMessageA(master.Window->Handle(), MM_MIXM_CONTROL_CHANGE, 0, 0);
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-  EXPECT_EQ(calls, 1);
-  // Wine keeps the volume as a fraction: the raw value can come back one lower.
-  EXPECT_NEAR(double(master.Position), 30.0 * 65535 / 100, 1.0);
+  // The master volume has control identifier 0 under Wine: an empty one would reach it.
+  EXPECT_EQ(GetVolumePercent(mlMaster), saved);
 }
 
 }  // namespace

@@ -141,16 +141,22 @@ MMRESULT TScriptedMixer::GetLineControls(HMIXER mixer, MIXERLINECONTROLSA* query
   return MMSYSERR_NOERROR;
 }
 
-MMRESULT TScriptedMixer::GetControlDetails(HMIXER mixer, MIXERCONTROLDETAILS* details,
-                                           DWORD flags) {
+MMRESULT TScriptedMixer::CheckDetails(HMIXER mixer, const MIXERCONTROLDETAILS* details) {
   if (!handles_.count(mixer)) return Refuse(MMSYSERR_INVALHANDLE);
   if (details->cbStruct != sizeof(MIXERCONTROLDETAILS) || !details->paDetails)
     return Refuse(MMSYSERR_INVALPARAM);
   if (details->dwControlID >= controls_.size()) return Refuse(MIXERR_INVALCONTROL);
   const TControl& c = controls_[details->dwControlID];
-  const DWORD items = c.Items.empty() ? 1 : static_cast<DWORD>(c.Items.size());
-  if (details->cMultipleItems != (c.Items.empty() ? 0 : items) || details->cChannels == 0)
+  if (details->cMultipleItems != c.Items.size() || details->cChannels == 0)
     return Refuse(MMSYSERR_INVALPARAM);
+  return MMSYSERR_NOERROR;
+}
+
+MMRESULT TScriptedMixer::GetControlDetails(HMIXER mixer, MIXERCONTROLDETAILS* details,
+                                           DWORD flags) {
+  if (MMRESULT refused = CheckDetails(mixer, details)) return refused;
+  const TControl& c = controls_[details->dwControlID];
+  const DWORD items = c.Items.empty() ? 1 : static_cast<DWORD>(c.Items.size());
   switch (flags & MIXER_GETCONTROLDETAILSF_QUERYMASK) {
     case MIXER_GETCONTROLDETAILSF_VALUE: {
       if (details->cbDetails != sizeof(LONG)) return Refuse(MMSYSERR_INVALPARAM);
@@ -180,16 +186,12 @@ MMRESULT TScriptedMixer::GetControlDetails(HMIXER mixer, MIXERCONTROLDETAILS* de
 
 MMRESULT TScriptedMixer::SetControlDetails(HMIXER mixer, MIXERCONTROLDETAILS* details,
                                            DWORD flags) {
-  if (!handles_.count(mixer)) return Refuse(MMSYSERR_INVALHANDLE);
-  if (details->cbStruct != sizeof(MIXERCONTROLDETAILS) || !details->paDetails ||
-      details->cbDetails != sizeof(LONG) ||
+  if (MMRESULT refused = CheckDetails(mixer, details)) return refused;
+  if (details->cbDetails != sizeof(LONG) ||
       (flags & MIXER_SETCONTROLDETAILSF_QUERYMASK) != MIXER_SETCONTROLDETAILSF_VALUE)
     return Refuse(MMSYSERR_INVALPARAM);
-  if (details->dwControlID >= controls_.size()) return Refuse(MIXERR_INVALCONTROL);
   TControl& c = controls_[details->dwControlID];
   const DWORD items = c.Items.empty() ? 1 : static_cast<DWORD>(c.Items.size());
-  if (details->cMultipleItems != (c.Items.empty() ? 0 : items) || details->cChannels == 0)
-    return Refuse(MMSYSERR_INVALPARAM);
   const auto* in = static_cast<const LONG*>(details->paDetails);
   for (DWORD i = 0; i < items; ++i) c.Values[i] = in[i];
   Writes.push_back(details->dwControlID);

@@ -1,7 +1,5 @@
-// A mixer device made of a table, in place of the system's mixer: destinations with their
-// source lines and controls, values that reads return and writes change, and a record of
-// every read and write that reached a control. A write tells every handle opened with a
-// callback window, as drivers do.
+// A mixer device made of a table, in place of the system's mixer, that records the reads and
+// writes reaching its controls. A write tells every handle opened with a callback window.
 #pragma once
 
 #include <windows.h>
@@ -67,6 +65,7 @@ class TScriptedMixer : public TMixerApi {
   TLine& LineAt(int destination, int source);
   const TLine* LineByID(DWORD id) const;
   MMRESULT Refuse(MMRESULT code);
+  MMRESULT CheckDetails(HMIXER mixer, const MIXERCONTROLDETAILS* details);
   void Notify(HMIXER except, DWORD control);
 
   TMixerApi* previous_;

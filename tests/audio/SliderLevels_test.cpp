@@ -1,72 +1,39 @@
 // The level slider window's conversions between mixer levels, indicator steps and slider
-// positions, on the host.
+// positions.
 #include "audio/SliderLevels.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-TEST(UnlitSteps, FullLevelLightsEveryStepAndSilenceNone) {
-  EXPECT_EQ(UnlitSteps(65535), 0);
-  EXPECT_EQ(UnlitSteps(0), 15);
+TEST(UnlitSteps, FifteenStepsOfTheLevelAndAboveTheRangeIsFull) {
+  for (auto [level, steps] : {std::pair{65535u, 0}, {0u, 15}, {4368u, 15}, {4369u, 14},
+                              {65534u, 1}, {32767u, 8}, {65536u, 0}, {0xFFFFFFFFu, 0}})
+    EXPECT_EQ(UnlitSteps(level), steps) << level;
 }
 
-TEST(UnlitSteps, StepBoundaryLiesBetween4368And4369) {
-  EXPECT_EQ(UnlitSteps(4368), 15);
-  EXPECT_EQ(UnlitSteps(4369), 14);
-  EXPECT_EQ(UnlitSteps(65534), 1);
-  EXPECT_EQ(UnlitSteps(32767), 8);
-}
-
-TEST(UnlitSteps, LevelsBeyondTheCommonRangeCountAsFull) {
-  EXPECT_EQ(UnlitSteps(65536), 0);
-  EXPECT_EQ(UnlitSteps(0xFFFFFFFFu), 0);
-}
-
-TEST(SliderPosition, TopOfTheSliderIsTheLoudest) {
-  EXPECT_EQ(SliderPositionOfLevel(65535, 100), 0);
-  EXPECT_EQ(SliderPositionOfLevel(0, 100), 100);
-  EXPECT_EQ(SliderPositionOfLevel(32767, 100), 51);
-  EXPECT_EQ(SliderPositionOfLevel(32768, 100), 50);
-  EXPECT_EQ(SliderPositionOfLevel(0xFFFFFFFFu, 100), 0);
-}
-
-TEST(SliderPosition, WritesTheLevelOfThePositionAndReadsBackOneLowerInTheMiddle) {
-  EXPECT_EQ(LevelOfSliderPosition(0, 100), 65535u);
-  EXPECT_EQ(LevelOfSliderPosition(100, 100), 0u);
-  EXPECT_EQ(LevelOfSliderPosition(50, 100), 32767u);
-  EXPECT_EQ(SliderPositionOfLevel(LevelOfSliderPosition(50, 100), 100), 51);
-  // The ends survive the round trip.
-  for (int p : {0, 100})
-    EXPECT_EQ(SliderPositionOfLevel(LevelOfSliderPosition(p, 100), 100), p);
-}
-
-TEST(SliderPosition, EveryPositionReadsBackWithinOne) {
+TEST(SliderPosition, TopIsTheLoudestAndTheMiddleReadsBackOneLower) {
+  for (auto [level, pos] : {std::pair{65535u, 0}, {0u, 100}, {32767u, 51}, {32768u, 50},
+                            {0xFFFFFFFFu, 0}})
+    EXPECT_EQ(SliderPositionOfLevel(level, 100), pos) << level;
+  for (auto [pos, level] : {std::pair{0, 65535u}, {100, 0u}, {50, 32767u}, {101, 0u},
+                            {-3, 65535u}})
+    EXPECT_EQ(LevelOfSliderPosition(pos, 100), level) << pos;
   for (int p = 0; p <= 100; ++p) {
     int back = SliderPositionOfLevel(LevelOfSliderPosition(p, 100), 100);
-    EXPECT_GE(back, p) << p;
-    EXPECT_LE(back, p + 1) << p;
+    EXPECT_TRUE(back == p || back == p + 1) << p << " reads back as " << back;
   }
-}
-
-TEST(SliderPosition, PositionsOutsideTheRangeWriteTheNearestEnd) {
-  EXPECT_EQ(LevelOfSliderPosition(101, 100), 0u);
-  EXPECT_EQ(LevelOfSliderPosition(-3, 100), 65535u);
-}
-
-TEST(SliderPosition, NoMaximumMeansNoDivision) {
-  EXPECT_EQ(LevelOfSliderPosition(0, 0), 0u);
+  EXPECT_EQ(LevelOfSliderPosition(0, 0), 0u) << "no maximum, no division";
   EXPECT_EQ(SliderPositionOfLevel(65535, 0), 0);
+  EXPECT_EQ(LevelOfSliderPosition(0, 1), 65535u) << "a maximum of one is a slider";
+  EXPECT_EQ(SliderPositionOfLevel(0, 1), 1);
 }
 
 TEST(LevelBar, LitPartBeginsAtTheSlidersShareOfItsHeight) {
-  EXPECT_EQ(LevelBarTop(68, 0), 0);
-  EXPECT_EQ(LevelBarTop(68, 100), 68);
-  EXPECT_EQ(LevelBarTop(68, 50), 34);
-  EXPECT_EQ(LevelBarTop(68, 51), 35);  // 34.68
-  EXPECT_EQ(LevelBarTop(68, 1), 1);    // 0.68
-  EXPECT_EQ(LevelBarTop(50, 1), 0);    // 0.5: halves go to even
-  EXPECT_EQ(LevelBarTop(50, 3), 2);    // 1.5
+  // Halves go to even: 0.5 is 0, 1.5 is 2.
+  for (auto [height, pos, top] : {std::tuple{68, 0, 0}, {68, 100, 68}, {68, 50, 34},
+                                  {68, 51, 35}, {68, 1, 1}, {50, 1, 0}, {50, 3, 2}})
+    EXPECT_EQ(LevelBarTop(height, pos), top) << height << " " << pos;
 }
 
 }  // namespace

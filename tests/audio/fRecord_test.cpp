@@ -4,7 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "FakeMci.h"
+#include "TestFolder.h"
+#include "convert/TestWaves.h"
 #include "mls/SoundRecMLS.h"
 #include "mls/VocaletMLS.h"
 #include "mls/ovMLS.h"
@@ -13,6 +18,35 @@
 #include "toolkit/Menus.h"
 
 namespace {
+
+BOOL CALLBACK CloseMessageBox(HWND w, LPARAM out) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  char cls[8] = {};
+  GetClassNameA(w, cls, sizeof cls);
+  char text[512] = {};
+  // Visible: the box has its text, it is not merely created.
+  if (pid != GetCurrentProcessId() || std::string(cls) != "#32770" || !IsWindowVisible(w))
+    return TRUE;
+  GetDlgItemTextA(w, 0xFFFF, text, sizeof text);
+  *reinterpret_cast<std::string*>(out) = text;
+  PostMessageA(w, WM_COMMAND, IDOK, 0);
+  return FALSE;
+}
+
+// The text of the message box that `act` shows, closed from another thread; "" when none.
+template <typename Act>
+std::string TextOfTheMessageBox(Act act) {
+  std::atomic<bool> done{false};
+  std::string text;
+  std::thread watch([&] {
+    for (; !done; Sleep(20)) EnumWindows(CloseMessageBox, reinterpret_cast<LPARAM>(&text));
+  });
+  act();
+  done = true;
+  watch.join();
+  return text;
+}
 
 struct RecorderPanel : ::testing::Test {
   TApplication app;
@@ -27,6 +61,7 @@ struct RecorderPanel : ::testing::Test {
     MLS_OVSHARED = std::make_unique<TovSharedMLSModule>(*MLSManager);
     MLS_VOCALET = std::make_unique<TVocaletMLSModule>(*MLSManager);
     MLS_SOUNDREC = std::make_unique<TSoundRecMLSModule>(*MLSManager);
+    MLSManager->SetLanguage(MLSManager->DefaultLanguage());  // the English compiled in
   }
   static void TearDownTestSuite() {
     MLS_SOUNDREC.reset();
@@ -51,28 +86,28 @@ struct RecorderPanel : ::testing::Test {
   }
 };
 
-TEST_F(RecorderPanel, PauseFlipsOnceFromAClickOrFromTheMenu) {
-  for (bool click : {true, false}) {
-    SCOPED_TRACE(click ? "click" : "menu");
-    mci.Calls.clear();
-    panel->StartRecording();
-    ASSERT_TRUE(panel->btnPause->Enabled());
-    auto pause = [&] {
-      if (click)
-        panel->btnPause->Click();
-      else
-        panel->cmdPause(menuPause);
-    };
-    pause();
-    EXPECT_TRUE(panel->btnPause->Down());
-    EXPECT_EQ(CountOf(mci, MCI_PAUSE), 1);
-    EXPECT_EQ(CountOf(mci, MCI_RESUME), 0);
-    pause();
-    EXPECT_FALSE(panel->btnPause->Down());
-    EXPECT_EQ(CountOf(mci, MCI_PAUSE), 1);
-    EXPECT_EQ(CountOf(mci, MCI_RESUME), 1);
-    panel->cmdStop(nullptr);
-  }
+TEST_F(RecorderPanel, PauseFlipsOnceFromAClickOrTheMenuAndResumesWhatWasRunning) {
+  for (bool click : {true, false})
+    for (bool recording : {true, false}) {
+      SCOPED_TRACE(std::string(click ? "click, " : "menu, ") +
+                   (recording ? "recording" : "playback"));
+      mci.Calls.clear();
+      recording ? panel->StartRecording() : panel->StartPlayback();
+      ASSERT_TRUE(panel->btnPause->Enabled());
+      auto pause = [&] { click ? panel->btnPause->Click() : panel->cmdPause(menuPause); };
+      pause();
+      EXPECT_TRUE(panel->btnPause->Down());
+      EXPECT_EQ(CountOf(mci, MCI_PAUSE), 1);
+      const int plays = CountOf(mci, MCI_PLAY);
+      pause();
+      EXPECT_FALSE(panel->btnPause->Down());
+      EXPECT_EQ(CountOf(mci, MCI_PAUSE), 1);
+      // A recording resumes; a playback plays on from where it is.
+      EXPECT_EQ(CountOf(mci, MCI_RESUME), recording ? 1 : 0);
+      EXPECT_EQ(CountOf(mci, MCI_PLAY), recording ? 0 : plays + 1);
+      EXPECT_EQ(CountOf(mci, MCI_OPEN), 1) << "went on from where it was, not reopened";
+      panel->cmdStop(nullptr);
+    }
 }
 
 TEST_F(RecorderPanel, ARefusedPausePutsTheButtonBackUp) {
@@ -119,7 +154,41 @@ TEST_F(RecorderPanel, TheOptionsChooseTheFormatAndAQualityOutOfRangeKeepsThePrev
     EXPECT_EQ(set->Format.nSamplesPerSec, c.rate);
     EXPECT_EQ(set->Format.nChannels, c.channels);
     EXPECT_EQ(set->Format.wBitsPerSample, c.bits);
+    EXPECT_EQ(panel->LStatus->Caption(), "Recording...");
+    EXPECT_EQ(panel->LMono->Caption(), c.mono ? "Mono" : "Stereo");
     panel->cmdStop(nullptr);
+  }
+}
+
+TEST_F(RecorderPanel, ASavedRecordingBecomesTheMessageUnlessItHoldsNothing) {
+  using namespace vocalet::test;
+  TestFolder folder;
+  const std::string message = folder.Path() + "\\message.wav";
+  settings.MsgFileName = message;
+  const struct {
+    const char* name;
+    Bytes data;
+    TRecorderForm::TRecordingFate fate;
+    int duration;  // an empty recording gives the message's back
+  } cases[] = {{"sound", Pcm16Bytes({0, 5000, -5000}), TRecorderForm::rfMessage, 1},
+               {"silence", Pcm16Bytes({0, 0, 0}), TRecorderForm::rfSilent, 1},
+               {"nothing", {}, TRecorderForm::rfEmpty, 9}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    DeleteFileA(message.c_str());
+    const Bytes wave = MakeWave(WaveParams{}, c.data);
+    mci.SavedFile.assign(wave.begin(), wave.end());
+    settings.DurationSec = 9;
+    panel->SetSettings(settings);
+    panel->StartRecording();
+    panel->PlayTimerTimer(nullptr);
+    panel->cmdStop(nullptr);
+    EXPECT_EQ(panel->LastFate, c.fate);
+    EXPECT_EQ(panel->Settings().DurationSec, c.duration);
+    EXPECT_EQ(GetFileAttributesA(message.c_str()) != INVALID_FILE_ATTRIBUTES,
+              c.fate != TRecorderForm::rfEmpty);
+    EXPECT_EQ(GetFileAttributesA((folder.Path() + "\\message.recording.wav").c_str()),
+              INVALID_FILE_ATTRIBUTES);
   }
 }
 
@@ -138,7 +207,7 @@ TEST_F(RecorderPanel, TheLampShowsGsmAndAClickOnItSwitchesIt) {
   EXPECT_EQ(reported, (std::vector<bool>{false, true}));
 }
 
-TEST_F(RecorderPanel, ARecordingCountsItsSecondsAndALostOneGivesTheOldDurationBack) {
+TEST_F(RecorderPanel, ARecordingCountsItsSecondsAndALostOneIsShownAndKeepsTheOldDuration) {
   std::vector<int> reported;
   panel->OnDurationChange = [&](TComponent*, int sec) { reported.push_back(sec); };
   settings.DurationSec = 17;
@@ -148,9 +217,16 @@ TEST_F(RecorderPanel, ARecordingCountsItsSecondsAndALostOneGivesTheOldDurationBa
   panel->PlayTimerTimer(nullptr);
   // Neither place takes the recording: it is lost, and the message keeps its duration.
   mci.Results[MCI_SAVE] = MCIERR_FILE_NOT_SAVED;
-  panel->cmdStop(nullptr);
-  EXPECT_EQ(panel->LastFate, TRecorderForm::rfLost);
+  std::string shown = TextOfTheMessageBox([&] { panel->btnStop->Click(); });
+  std::vector<std::string> tried;  // beside the message first, then the temporary folder
+  for (const TCall& c : mci.Calls)
+    if (c.Message == MCI_SAVE) tried.push_back(c.Element);
+  ASSERT_EQ(tried.size(), 2u);
+  EXPECT_EQ(tried[0], "C:\\nowhere\\message.recording.wav");
+  EXPECT_NE(tried[1].find("\\Vocalet recording.wav"), std::string::npos) << tried[1];
   EXPECT_EQ(reported, (std::vector<int>{0, 1, 2, 17}));
+  EXPECT_FALSE(panel->SaveErrorText.empty());
+  EXPECT_NE(shown.find(panel->SaveErrorText.substr(0, 20)), std::string::npos) << shown;
 
   reported.clear();
   panel->StartPlayback();

@@ -6,51 +6,38 @@
 
 namespace {
 
-TEST(GaugeColumns, CountAndPlaceFollowTheWidth) {
-  EXPECT_EQ(GaugeLastColumn(101), 29);  // the recorder panel: 30 columns
-  EXPECT_EQ(GaugeColumnX(1), 6);
-  EXPECT_EQ(GaugeColumnX(30), 93);      // left of the right end mark at 95
-  EXPECT_EQ(GaugeLastColumn(200), 62);
-  EXPECT_EQ(GaugeLastColumn(12), 0);    // one column
-  EXPECT_EQ(GaugeLastColumn(11), -1);   // none
-  EXPECT_EQ(GaugeLastColumn(0), -1);
-  EXPECT_EQ(GaugeLastColumn(-50), -1);
+TEST(GaugeColumns, CountFollowsTheWidth) {
+  // 101 is the recorder panel's gauge: 30 columns, the last at x 93 left of the end mark.
+  for (auto [width, last] : {std::pair{101, 29}, {200, 62}, {12, 0}, {11, -1}, {0, -1}, {-50, -1}})
+    EXPECT_EQ(GaugeLastColumn(width), last) << width;
+  EXPECT_EQ(GaugeColumnX(30), 93);
 }
 
-TEST(GaugeColumns, FullLevelLightsOneColumnMore) {
-  EXPECT_EQ(GaugeLitColumns(32767, 32767, 29), 30);
-  EXPECT_EQ(GaugeLitColumns(32766, 32767, 29), 28);  // truncated, not rounded
-  EXPECT_EQ(GaugeLitColumns(16384, 32767, 29), 14);
-  EXPECT_EQ(GaugeLitColumns(0, 32767, 29), 0);
-  EXPECT_EQ(GaugeLitColumns(10, 10, -1), 0);  // no columns to light
-}
-
-TEST(GaugeColumns, OutOfRangeStaysWithinTheGauge) {
-  // A maximum lowered below the level must not light columns past the end mark.
-  EXPECT_EQ(GaugeLitColumns(40, 10, 29), 30);
-  EXPECT_EQ(GaugeLitColumns(-5, 10, 29), 0);
-  // No divisor: nothing lit, no division.
-  EXPECT_EQ(GaugeLitColumns(4, 0, 29), 0);
-  EXPECT_EQ(GaugeLitColumns(0, 0, 29), 0);
-  EXPECT_EQ(GaugeLitColumns(4, -10, 29), 0);
-  // Products beyond 32 bits.
-  EXPECT_EQ(GaugeLitColumns(INT_MAX - 1, INT_MAX, 62), 61);
-  EXPECT_EQ(GaugePeakX(INT_MAX - 1, INT_MAX, 62), 62 * 3);
-}
-
-TEST(GaugePeak, MarkerPlace) {
-  EXPECT_EQ(GaugePeakX(0, 32767, 29), 3);  // column 0: the control draws no marker there
-  EXPECT_EQ(GaugePeakX(32767, 32767, 29), 90);
-  EXPECT_EQ(GaugePeakX(30000, 32767, 29), 81);
-  EXPECT_EQ(GaugePeakX(99999, 32767, 29), 90);  // above the maximum: at the top
-  EXPECT_EQ(GaugePeakX(5, 0, 29), 0);
-  EXPECT_EQ(GaugePeakX(5, 10, -1), 0);
+TEST(GaugeColumns, LitColumnsAndPeakPlace) {
+  const struct {
+    int level, max, last, lit, peakX;
+  } cases[] = {
+      {32767, 32767, 29, 30, 90},  // full: one column more
+      {32766, 32767, 29, 28, 87},  // truncated, not rounded
+      {16384, 32767, 29, 14, 45},
+      {0, 32767, 29, 0, 3},        // column 0: the control draws no marker there
+      {40, 10, 29, 30, 90},        // a maximum lowered below the level stays within the gauge
+      {-5, 10, 29, 0, 3},
+      {4, 0, 29, 0, 0},            // no divisor: nothing lit, no division
+      {4, -10, 29, 0, 0},
+      {10, 10, -1, 0, 0},          // no columns
+      {INT_MAX - 1, INT_MAX, 62, 61, 186},  // products beyond 32 bits
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.level << " of " << c.max << ", last " << c.last);
+    EXPECT_EQ(GaugeLitColumns(c.level, c.max, c.last), c.lit);
+    EXPECT_EQ(GaugePeakX(c.level, c.max, c.last), c.peakX);
+  }
 }
 
 TEST(GaugePeak, HeldForFreqChangesAndDroppedOnTheNext) {
   TGaugePeak p;
   p.Advance(30000, 10);
-  EXPECT_EQ(p.Level, 30000);
   for (int i = 1; i <= 10; ++i) {
     p.Advance(i % 2 ? 1000 : 2000, 10);
     EXPECT_EQ(p.Level, 30000) << i;

@@ -1,96 +1,62 @@
-// TGradient painted into a DIB under Wine, pixel by pixel.
+// TGradient painted into a DIB under Wine: which side, which channels, within its bounds.
+// Where the bands lie and their colours is GradientBands_test's, on the host.
 #include <gtest/gtest.h>
+
+#include <memory>
 
 #include "controls/Gradbox.h"
 
 namespace {
 
-// Paints a gradient of the given size onto a canvas prefilled with magenta, so that any
-// pixel it leaves alone shows.
-struct Painted {
-  TBitmap bitmap;
-  Painted(TGradient& g, int width, int height) : bitmap(width + 2, height + 2) {
-    g.SetBounds(0, 0, width, height);
-    TCanvas canvas(bitmap.DC());
-    canvas.SetBrushColor(clFuchsia);
-    RECT all{0, 0, width + 2, height + 2};
-    canvas.FillRect(all);
-    g.Paint(canvas);
-  }
-  TColor At(int x, int y) const { return bitmap.Pixel(x, y); }
-};
-
-// The band arithmetic is tested on the host (GradientBands_test); here, that the control
-// paints those bands in the right direction, inside its bounds, in the colours it was given.
-TEST(Gradient, TheDragAndAttachBackgroundRunsLeftToRight) {
-  TGradient g(nullptr);
-  g.SetLeftColor(clWhite);
-  g.SetRightColor(14147299);  // red 227, green 222, blue 215
-  Painted p(g, 183, 50);
-  const struct {
-    int x;
-    TColor color;
-  } columns[] = {{0, clWhite}, {3, clWhite}, {4, RGB(255, 255, 254)}, {91, RGB(241, 239, 235)},
-                 {181, RGB(227, 222, 215)}, {182, RGB(227, 222, 215)}, {183, clFuchsia}};
-  for (const auto& c : columns)
-    for (int y : {0, 25, 49}) EXPECT_EQ(p.At(c.x, y), c.color) << "x " << c.x << " y " << y;
-  EXPECT_EQ(p.At(10, 50), clFuchsia);
+// Paints the gradient onto magenta, so that any pixel it leaves alone shows.
+std::unique_ptr<TBitmap> Paint(TGradient& g, int width, int height) {
+  auto bitmap = std::make_unique<TBitmap>(width + 2, height + 2);
+  g.SetBounds(0, 0, width, height);
+  TCanvas canvas(bitmap->DC());
+  canvas.SetBrushColor(clFuchsia);
+  canvas.FillRect(RECT{0, 0, width + 2, height + 2});
+  g.Paint(canvas);
+  return bitmap;
 }
 
-TEST(Gradient, GradationsSetTheNumberOfBands) {
+constexpr TColor kHalf = RGB(60, 70, 80), kEnd = RGB(110, 120, 130);
+
+TEST(Gradient, LeftToRightInTheGivenColoursAndGradations) {
   TGradient g(nullptr);
-  g.SetLeftColor(clBlack);
-  g.SetRightColor(clRed);
-  g.SetGradations(1);
-  {
-    Painted p(g, 10, 3);
-    for (int x : {0, 9}) EXPECT_EQ(p.At(x, 1), clRed) << x;
-  }
+  g.SetLeftColor(RGB(10, 20, 30));
+  g.SetRightColor(kEnd);
   g.SetGradations(2);
-  Painted p(g, 10, 3);
-  for (int x : {0, 4}) EXPECT_EQ(p.At(x, 1), RGB(127, 0, 0)) << x;
-  for (int x : {5, 9}) EXPECT_EQ(p.At(x, 1), clRed) << x;
-}
-
-TEST(Gradient, WidthOneIsTheRightColourAndWidthZeroPaintsNothing) {
-  TGradient g(nullptr);
-  g.SetLeftColor(clWhite);
-  g.SetRightColor(clNavy);
-  {
-    Painted p(g, 1, 4);
-    EXPECT_EQ(p.At(0, 0), clNavy);
-    EXPECT_EQ(p.At(0, 3), clNavy);
-    EXPECT_EQ(p.At(1, 0), clFuchsia);
+  auto b = Paint(g, 10, 3);
+  for (int y : {0, 2}) {
+    for (int x : {0, 4}) EXPECT_EQ(b->Pixel(x, y), kHalf) << x << "," << y;
+    for (int x : {5, 9}) EXPECT_EQ(b->Pixel(x, y), kEnd) << x << "," << y;
+    EXPECT_EQ(b->Pixel(10, y), clFuchsia);
   }
-  Painted p(g, 0, 4);
-  EXPECT_EQ(p.At(0, 0), clFuchsia);
+  EXPECT_EQ(b->Pixel(0, 3), clFuchsia);
 }
 
-TEST(Gradient, DifferentTopAndBottomBytesPaintVertically) {
+TEST(Gradient, DifferentTopAndBottomBytesPaintTopToBottom) {
   TGradient g(nullptr);
   g.SetLeftColor(clWhite);
   g.SetRightColor(clWhite);
-  EXPECT_FALSE(g.Vertical());
-  g.SetBotBlue(0x1FF);  // a byte keeps its low 8 bits
-  EXPECT_EQ(g.BotBlue(), 255);
-  EXPECT_TRUE(g.Vertical());
-  Painted p(g, 7, 256);
-  // Black to blue in 255 bands over 256 rows; the last band covers two rows.
-  const struct {
-    int y, blue;
-  } rows[] = {{0, 1}, {100, 101}, {253, 254}, {254, 255}, {255, 255}};
-  for (const auto& r : rows)
-    for (int x : {0, 6}) EXPECT_EQ(p.At(x, r.y), RGB(0, 0, r.blue)) << x << "," << r.y;
-  EXPECT_EQ(p.At(7, 0), clFuchsia);
+  g.SetGradations(2);
+  g.SetTopRed(10), g.SetTopGreen(20), g.SetTopBlue(30);
+  g.SetBotRed(110), g.SetBotGreen(120), g.SetBotBlue(130 + 0x100);  // a byte keeps its low 8 bits
+  auto b = Paint(g, 3, 4);
+  for (int x : {0, 2}) {
+    for (int y : {0, 1}) EXPECT_EQ(b->Pixel(x, y), kHalf) << x << "," << y;
+    for (int y : {2, 3}) EXPECT_EQ(b->Pixel(x, y), kEnd) << x << "," << y;
+  }
+  EXPECT_EQ(b->Pixel(3, 0), clFuchsia);
+  EXPECT_EQ(b->Pixel(0, 4), clFuchsia);
 }
 
-TEST(Gradient, SystemColoursAreResolved) {
+TEST(Gradient, SystemColoursAreResolvedAndNoWidthPaintsNothing) {
   TGradient g(nullptr);
   g.SetLeftColor(clBtnFace);
   g.SetRightColor(clWindow);
-  g.SetGradations(1);
-  Painted p(g, 10, 2);
-  EXPECT_EQ(p.At(5, 1), GetSysColor(COLOR_WINDOW));
+  EXPECT_EQ(Paint(g, 10, 2)->Pixel(9, 1), GetSysColor(COLOR_WINDOW));
+  EXPECT_EQ(Paint(g, 0, 4)->Pixel(0, 0), clFuchsia);
 }
 
 }  // namespace

@@ -1,12 +1,11 @@
-// The slider's figures and mouse rules (host and Wine).
+// The slider's figures and mouse rules.
 #include "controls/SliderModel.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-// The level slider window's configuration: vertical, 0..100, a 24 by 68 track picture and
-// a 24 by 16 holder of one frame.
+// The level slider window's: vertical, 0..100, a 24 by 68 track, a 24 by 16 holder.
 TSliderModel LevelSlider() {
   TSliderModel m;
   m.SetHolder(true, 24, 16);
@@ -20,22 +19,11 @@ TEST(SliderScale, TheLevelSliderTakesItsPictureSizeAndScale) {
   EXPECT_EQ(m.Height(), 68);
   EXPECT_EQ(m.TrackLength(), 52);
   EXPECT_FLOAT_EQ(m.PixelsPerUnit(), 0.52f);
-  EXPECT_EQ(m.FrameWidth(), 24);
-}
-
-TEST(SliderScale, PositionFiftyPutsTheHolderAt26AndThePointerThereMeansFifty) {
-  TSliderModel m = LevelSlider();
   m.SetPosition(50);
   EXPECT_EQ(m.HolderRect(), (TSliderRect{0, 26, 24, 42}));
-  EXPECT_EQ(m.PositionAt(26), 50);
   m.SetPosition(100);
   EXPECT_EQ(m.HolderRect(), (TSliderRect{0, 52, 24, 68})) << "the end of the track";
-}
-
-TEST(SliderScale, EveryPositionOfTheLevelSliderReadsBackFromItsHoldersEdge) {
-  TSliderModel m = LevelSlider();
-  // 0.52 pixels per step: two positions may share a pixel, but the pixel where a position
-  // is drawn never means a position more than one step away.
+  // Two positions may share a pixel, but where one is drawn never means one a step further.
   for (int p = 0; p <= 100; ++p) {
     m.SetPosition(p);
     EXPECT_LE(std::abs(m.PositionAt(m.HolderRect().Top) - p), 1) << p;
@@ -48,25 +36,21 @@ TEST(SliderScale, HorizontalSlidersSubtractTheFrameWidthAndMoveRight) {
   m.SetNumImages(3);
   m.SetHolder(true, 30, 12);  // three frames of 10
   m.SetSize(110, 12);
-  EXPECT_EQ(m.FrameWidth(), 10);
   EXPECT_EQ(m.TrackLength(), 100);
   m.SetPosition(25);
   EXPECT_EQ(m.HolderRect(), (TSliderRect{25, 0, 35, 12}));
 }
 
 TEST(SliderScale, HalvesRoundToEven) {
-  EXPECT_EQ(RoundHalfEven(0.5), 0);
-  EXPECT_EQ(RoundHalfEven(1.5), 2);
-  EXPECT_EQ(RoundHalfEven(2.5), 2);
-  EXPECT_EQ(RoundHalfEven(-0.5), 0);
-  EXPECT_EQ(RoundHalfEven(2.51), 3);
+  for (auto [v, r] : {std::pair{0.5, 0}, {1.5, 2}, {2.5, 2}, {-0.5, 0}, {2.51, 3}})
+    EXPECT_EQ(RoundHalfEven(v), r) << v;
   TSliderModel m;
   m.SetHolder(true, 10, 10);
-  m.SetSize(10, 110);  // track 100 over 0..100: one pixel per step
-  m.SetMax(200);       // half a pixel per step
-  m.SetPosition(5);    // 2.5 pixels
+  m.SetSize(10, 110);
+  m.SetMax(200);      // half a pixel per step
+  m.SetPosition(5);   // 2.5 pixels
   EXPECT_EQ(m.HolderRect().Top, 2);
-  m.SetPosition(7);  // 3.5 pixels
+  m.SetPosition(7);   // 3.5 pixels
   EXPECT_EQ(m.HolderRect().Top, 4);
 }
 
@@ -75,10 +59,10 @@ TEST(SliderScale, AnEmptyRangeBecomesAHundredStepsAndFramesAtLeastOne) {
   m.SetMin(40);
   m.SetMax(40);
   EXPECT_EQ(m.Max(), 140);
-  m.SetNumImages(0);
-  EXPECT_EQ(m.NumImages(), 1);
-  m.SetNumImages(-3);
-  EXPECT_EQ(m.NumImages(), 1);
+  for (int n : {0, -3}) {
+    m.SetNumImages(n);
+    EXPECT_EQ(m.NumImages(), 1) << n;
+  }
 }
 
 TEST(SliderScale, PositionsFromCodeAreNotClampedAndRaiseNothing) {
@@ -100,9 +84,8 @@ TEST(SliderScale, MinIsNotSubtractedSoAPointerBelowItClampsToMin) {
   m.SetMin(10);
   m.SetMax(20);
   EXPECT_FLOAT_EQ(m.PixelsPerUnit(), 10.0f);
-  EXPECT_EQ(m.PositionAt(50), 10) << "pixel 50 means 5, below Min";
-  EXPECT_EQ(m.PositionAt(150), 15);
-  EXPECT_EQ(m.PositionAt(500), 20);
+  for (auto [at, p] : {std::pair{50, 10}, {150, 15}, {200, 20}, {500, 20}})
+    EXPECT_EQ(m.PositionAt(at), p) << at;
 }
 
 TEST(SliderScale, FramesOfTheStripAndTheDisabledFrame) {
@@ -118,8 +101,7 @@ TEST(SliderScale, FramesOfTheStripAndTheDisabledFrame) {
   m.SetImageIndex(1);
   m.SetEnabled(true);
   EXPECT_EQ(m.ImageIndex(), 0) << "enabling shows frame 0 whatever was shown before";
-  // One frame: the index is not used.
-  TSliderModel one;
+  TSliderModel one;  // one frame: the index is not used
   one.SetHolder(true, 24, 16);
   one.SetImageIndex(5);
   EXPECT_EQ(one.SourceRect(), (TSliderRect{0, 0, 24, 16}));
@@ -135,28 +117,17 @@ struct SliderDrag : ::testing::Test {
   }
 };
 
-TEST_F(SliderDrag, OneChangeEventPerChangeOfPositionNotPerMove) {
+TEST_F(SliderDrag, OneChangePerPositionFromMinAboveToMaxBelow) {
   m.MouseDown(sbLeft, 5, 30, hint);
   ASSERT_TRUE(m.Dragging());
-  m.MouseMove(5, 26);  // still 50
-  m.MouseMove(6, 26);
-  m.MouseMove(5, 27);  // 51.9 -> 52
-  m.MouseMove(5, 27);
-  m.MouseMove(5, 13);  // 25
+  for (auto [x, y] : {std::pair{5, 26}, {6, 26}, {5, 27}, {5, 27}, {5, 13}, {5, -40}, {5, -80},
+                      {5, 60}, {5, 400}})
+    m.MouseMove(x, y);
   m.MouseUp(hint);
-  EXPECT_EQ(changes, (std::vector<int>{52, 25}));
+  EXPECT_EQ(changes, (std::vector<int>{52, 25, 0, 100}));  // 26 is still 50; 27 is 51.9
   EXPECT_FALSE(m.Dragging());
   m.MouseMove(5, 40);
-  EXPECT_EQ(changes.size(), 2u) << "no drag after the button is up";
-}
-
-TEST_F(SliderDrag, AboveTheTopGivesMinBelowTheTrackGivesMax) {
-  m.MouseDown(sbLeft, 5, 30, hint);
-  m.MouseMove(5, -40);
-  m.MouseMove(5, -80);
-  m.MouseMove(5, 60);
-  m.MouseMove(5, 400);
-  EXPECT_EQ(changes, (std::vector<int>{0, 100}));
+  EXPECT_EQ(changes.size(), 4u) << "no drag after the button is up";
 }
 
 TEST_F(SliderDrag, ThePointerIsNotOffsetByWhereTheHolderWasGrabbed) {
@@ -165,22 +136,23 @@ TEST_F(SliderDrag, ThePointerIsNotOffsetByWhereTheHolderWasGrabbed) {
   EXPECT_EQ(m.Position(), 81) << "the holder's top jumps to the pointer";
 }
 
-TEST_F(SliderDrag, APressOutsideTheHolderDoesNotMoveIt) {
-  m.MouseDown(sbLeft, 5, 10, hint);
-  EXPECT_FALSE(m.Dragging());
-  m.MouseMove(5, 10);
+TEST_F(SliderDrag, NoDragOutsideTheHolderWithTheRightButtonOrDisabled) {
+  for (const char* why : {"outside", "right button", "disabled"}) {
+    SCOPED_TRACE(why);
+    m.SetEnabled(why[0] != 'd');
+    m.MouseDown(why[0] == 'r' ? sbRight : sbLeft, 5, why[0] == 'o' ? 10 : 30, hint);
+    EXPECT_FALSE(m.Dragging());
+    EXPECT_EQ(hint, "") << "the hint goes while a button is down";
+    m.MouseMove(5, 5);
+    m.MouseUp(hint);
+    EXPECT_EQ(hint, "Drag to set the level");
+  }
   EXPECT_EQ(m.Position(), 50);
   EXPECT_TRUE(changes.empty());
-}
-
-TEST_F(SliderDrag, ARightPressOnTheHolderHidesTheHintButDoesNotDrag) {
-  m.MouseDown(sbRight, 5, 30, hint);
-  EXPECT_FALSE(m.Dragging());
-  EXPECT_EQ(hint, "");
-  m.MouseMove(5, 5);
-  EXPECT_EQ(m.Position(), 50);
-  m.MouseUp(hint);
-  EXPECT_EQ(hint, "Drag to set the level");
+  TSliderModel bare;
+  std::string h;
+  bare.MouseDown(sbLeft, 0, 0, h);
+  EXPECT_FALSE(bare.Dragging()) << "without a holder";
 }
 
 TEST_F(SliderDrag, AHintIsRestoredOnlyWhenItWasPutAside) {
@@ -191,20 +163,6 @@ TEST_F(SliderDrag, AHintIsRestoredOnlyWhenItWasPutAside) {
   hint = "changed later";
   m.MouseUp(hint);  // an up without a down, as after a lost capture
   EXPECT_EQ(hint, "changed later");
-}
-
-TEST_F(SliderDrag, ADisabledSliderCannotBeDragged) {
-  m.SetEnabled(false);
-  m.MouseDown(sbLeft, 5, 30, hint);
-  EXPECT_FALSE(m.Dragging());
-  EXPECT_EQ(hint, "") << "the hint still goes while the button is down";
-}
-
-TEST_F(SliderDrag, WithoutAHolderNothingCanBeDragged) {
-  TSliderModel bare;
-  std::string h;
-  bare.MouseDown(sbLeft, 0, 0, h);
-  EXPECT_FALSE(bare.Dragging());
 }
 
 }  // namespace
