@@ -31,7 +31,7 @@ void Insert(Bytes& b, std::size_t at, const Bytes& chunk) {
   b.insert(b.begin() + long(at), chunk.begin(), chunk.end());
 }
 
-TEST(ReadWaveHeader, AcceptsPlainPcmAndStopsAtTheFirstSample) {
+TEST(ReadWaveHeader, AcceptsOnlyPlainPcmAndStopsAtTheFirstSample) {
   const struct {
     const char* what;
     WaveParams params;

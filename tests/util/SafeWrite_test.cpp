@@ -1,6 +1,7 @@
 // The target has either its old content or the whole new one, and nothing is left beside it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -32,10 +33,9 @@ class SafeWrite : public ::testing::Test {
     ASSERT_TRUE(f.Write(bytes.data(), bytes.size()));
   }
   static std::string Get(const std::string& path) {
-    TFile f = TFile::OpenRead(path);
     std::string s(1 << 16, '\0');
-    const std::int64_t n = f.Read(s.data(), s.size());
-    s.resize(n < 0 ? 0 : static_cast<std::size_t>(n));
+    const std::int64_t n = TFile::OpenRead(path).Read(s.data(), s.size());
+    s.resize(std::size_t(std::max<std::int64_t>(n, 0)));
     return s;
   }
   long Entries() const { return long(std::distance(fs::directory_iterator(dir_), {})); }
@@ -44,14 +44,14 @@ class SafeWrite : public ::testing::Test {
 };
 
 TEST_F(SafeWrite, TheTargetGetsTheWholeNewContentAndNothingStaysBeside) {
-  struct Case {
+  const struct {
     const char* what;
     const char* before;  // nullptr: no file yet
     std::string after;
   } cases[] = {{"new file", nullptr, "RIFF new"},
                {"longer old file", "RIFF an old message, longer than the new one", "RIFF new"},
                {"emptied", "RIFF old", ""}};
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     if (c.before) Put(target_, c.before);
     ASSERT_TRUE(WriteFileSafely(target_, c.after.data(), c.after.size()));
