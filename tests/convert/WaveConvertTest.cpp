@@ -271,7 +271,9 @@ TEST(CompressWaveFile, ReplacesTheMessageOnlyWithTheWholeGsmFile) {
     return b;
   };
   auto entries = [&] { return std::distance(std::filesystem::directory_iterator(dir), {}); };
-  EXPECT_FALSE(CompressWaveFile(file));  // no message at all
+  std::uint32_t code = 7;
+  EXPECT_FALSE(CompressWaveFile(file, acm::DefaultAcmLayer(), nullptr, &code));  // no message
+  EXPECT_EQ(code, 0u);
   EXPECT_EQ(entries(), 0);
 
   const Bytes pcm = MakeWave({.rate = 22050}, test::Pcm16Bytes(test::Noise(524288 + 5000, 3)));
