@@ -3,6 +3,7 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <random>
 
 #include "TestWaves.h"
 #include "convert/FileReplace.h"
@@ -261,8 +262,9 @@ TEST(FileReadStream, AFailingReadIsNotTheEnd) {
 #endif
 
 TEST(CompressWaveFile, ReplacesTheMessageOnlyWithTheWholeGsmFile) {
-  const auto dir = std::filesystem::temp_directory_path() / "vocalet_compress";
-  std::filesystem::remove_all(dir);
+  // Other worktrees' runs share the temporary folder.
+  const auto dir = std::filesystem::temp_directory_path() /
+                   ("vocalet_compress_" + std::to_string(std::random_device()()));
   std::filesystem::create_directories(dir);
   const std::string file = (dir / "vocalet.wav").string();
   auto message = [&] {

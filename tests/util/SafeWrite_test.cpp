@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <random>
 #include <string>
 
 #ifndef _WIN32
@@ -20,10 +21,9 @@ namespace fs = std::filesystem;
 class SafeWrite : public ::testing::Test {
  protected:
   void SetUp() override {
+    // Other worktrees' runs share the temporary folder.
     dir_ = fs::temp_directory_path() /
-           ("vocalet_safewrite_" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
+           ("vocalet_safewrite_" + std::to_string(std::random_device()()));
     fs::create_directories(dir_);
     target_ = (dir_ / "vocalet.wav").string();
   }
