@@ -1,196 +1,85 @@
 #include <gtest/gtest.h>
 
+#include "TestWaves.h"
 #include "convert/WavFormatUtils.h"
 #include "convert/WaveFormat.h"
-#include "TestWaves.h"
 
 namespace vocalet {
 namespace {
 
 using test::Bytes;
-using test::MakeWave;
 using test::WaveParams;
 
-struct HeaderResult {
+struct Header {
   bool accepted;
   WaveFormatEx format;
-  std::uint32_t dataLength;
+  std::uint32_t dataLength = 0;
   std::int64_t position;
 };
 
-HeaderResult Read(const Bytes& file) {
+Header Read(const Bytes& file) {
   TMemoryStream s(file);
   std::uint8_t format[kPcmFormatBufferSize];
-  std::uint32_t length = 0;
-  HeaderResult r{};
-  r.accepted = ReadWaveHeader(s, format, length);
-  r.format = LoadFormat(format);
-  r.dataLength = length;
-  r.position = s.Position();
-  return r;
+  Header h{};
+  h.accepted = ReadWaveHeader(s, format, h.dataLength);
+  h.format = LoadFormat(format);
+  h.position = s.Position();
+  return h;
 }
 
-TEST(ReadWaveHeader, AcceptsTheBeepSoundLayout) {
-  // 8-bit mono 22050 Hz, 18-byte format chunk with cbSize 0, fact 4824, 4824 data bytes.
-  WaveParams params;
-  params.bits = 8;
-  params.rate = 22050;
-  params.fmtLength = 18;
-  params.factValue = 4824;
-  const Bytes file = MakeWave(params, Bytes(4824, 128));
-  const HeaderResult r = Read(file);
-  ASSERT_TRUE(r.accepted);
-  EXPECT_EQ(+r.format.nSamplesPerSec, 22050u);
-  EXPECT_EQ(+r.format.wBitsPerSample, 8u);
-  EXPECT_EQ(r.dataLength, 4824u);
-  EXPECT_EQ(r.position, static_cast<std::int64_t>(file.size() - 4824));  // at the first sample
+void Insert(Bytes& b, std::size_t at, const Bytes& chunk) {
+  b.insert(b.begin() + long(at), chunk.begin(), chunk.end());
 }
 
-TEST(ReadWaveHeader, AcceptsASixteenByteFormatChunkFollowedByData) {
-  const Bytes file = MakeWave(WaveParams{}, Bytes(100, 0));
-  const HeaderResult r = Read(file);
-  ASSERT_TRUE(r.accepted);
-  EXPECT_EQ(r.dataLength, 100u);
-  EXPECT_EQ(r.position, 44);
-}
-
-TEST(ReadWaveHeader, AcceptsLongerFormatChunksAndSkipsThem) {
-  Bytes file = MakeWave(WaveParams{}, Bytes(10, 0));
-  // Grow the format chunk to 24 bytes: the reader must land on "data" after it.
-  file.insert(file.begin() + 36, 8, 0xEE);
-  file[16] = 24;
-  const HeaderResult r = Read(file);
-  ASSERT_TRUE(r.accepted);
-  EXPECT_EQ(r.dataLength, 10u);
-}
-
-TEST(ReadWaveHeader, RefusesWhatIsNotPlainPcmInOneOrTwoChannels) {
-  WaveParams three;
-  three.channels = 3;
-  WaveParams gsm;
-  gsm.tag = 49;
-  gsm.bits = 0;
-  gsm.blockAlign = 65;
-  gsm.avgBytes = 1625;
-  WaveParams badRate;
-  badRate.avgBytes = 16001;
-  for (const WaveParams& s : {three, gsm, badRate}) {
-    EXPECT_FALSE(Read(MakeWave(s, Bytes(64, 0))).accepted) << s.tag << " " << s.channels << " " << s.avgBytes;
-  }
-}
-
-TEST(ReadWaveHeader, RefusesOtherChunksAndBrokenIdentifiers) {
-  const Bytes good = MakeWave(WaveParams{}, Bytes(8, 0));
-  Bytes list = good;  // a LIST chunk between "fmt " and "data"
-  const Bytes chunk = {'L', 'I', 'S', 'T', 4, 0, 0, 0, 'I', 'N', 'F', 'O'};
-  list.insert(list.begin() + 36, chunk.begin(), chunk.end());
-  EXPECT_FALSE(Read(list).accepted);
-
-  Bytes factFirst;  // "fact" before "fmt "
-  test::PutId(factFirst, "RIFF");
-  test::PutU32(factFirst, 0);
-  test::PutId(factFirst, "WAVE");
-  test::PutId(factFirst, "fact");
-  test::PutU32(factFirst, 4);
-  test::PutU32(factFirst, 0);
-  factFirst.insert(factFirst.end(), good.begin() + 12, good.end());
-  EXPECT_FALSE(Read(factFirst).accepted);
-
-  for (std::size_t at : {0u, 8u, 12u, 36u}) {
-    Bytes broken = good;
-    broken[at] ^= 0x20;
-    EXPECT_FALSE(Read(broken).accepted) << "identifier at " << at;
+TEST(ReadWaveHeader, AcceptsOnlyPlainPcmAndStopsAtTheFirstSample) {
+  const struct {
+    const char* what;
+    WaveParams params;
+    void (*edit)(Bytes&);
+    bool accepted;
+    std::uint32_t dataLength = 10;
+  } cases[] = {
+      {"16-byte format", {}, nullptr, true},
+      {"beep layout", {.rate = 22050, .bits = 8, .fmtLength = 18, .factValue = 4824}, nullptr,
+       true},
+      {"stereo", {.channels = 2, .rate = 44100}, nullptr, true},
+      {"24-byte format skipped", {}, [](Bytes& b) { Insert(b, 36, Bytes(8, 0xEE)), b[16] = 24; },
+       true},
+      {"length taken as stated", {}, [](Bytes& b) { b[40] = b[41] = b[42] = 0xFF, b[43] = 0x7F; },
+       true, 0x7FFFFFFF},
+      {"three channels", {.channels = 3}, nullptr, false},
+      {"GSM 6.10", {.tag = 49, .bits = 0, .blockAlign = 65, .avgBytes = 1625}, nullptr, false},
+      {"byte rate off by one", {.avgBytes = 16001}, nullptr, false},
+      {"LIST before data", {}, [](Bytes& b) { Insert(b, 36, test::Chunk("LIST", {'I', 'N'})); },
+       false},
+      {"fact before fmt", {}, [](Bytes& b) { Insert(b, 12, test::Chunk("fact", Bytes(4))); },
+       false},
+      {"RIFF", {}, [](Bytes& b) { b[0] ^= 0x20; }, false},
+      {"WAVE", {}, [](Bytes& b) { b[8] ^= 0x20; }, false},
+      {"fmt ", {}, [](Bytes& b) { b[12] ^= 0x20; }, false},
+      {"data", {}, [](Bytes& b) { b[36] ^= 0x20; }, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Bytes file = test::MakeWave(c.params, Bytes(10, 0));
+    if (c.edit) c.edit(file);
+    const Header h = Read(file);
+    ASSERT_EQ(h.accepted, c.accepted);
+    if (!c.accepted) continue;
+    EXPECT_EQ(unsigned{h.format.nChannels}, c.params.channels);
+    EXPECT_EQ(unsigned{h.format.nSamplesPerSec}, c.params.rate);
+    EXPECT_EQ(unsigned{h.format.wBitsPerSample}, c.params.bits);
+    EXPECT_EQ(h.dataLength, c.dataLength);
+    EXPECT_EQ(h.position, std::int64_t(file.size() - 10));
   }
 }
 
 TEST(ReadWaveHeader, RefusesTruncatedFilesAtEveryLength) {
-  WaveParams params;
-  params.fmtLength = 18;
-  params.factValue = 3;
-  const Bytes file = MakeWave(params, Bytes(4, 0));
-  const std::size_t header = file.size() - 4;
-  for (std::size_t n = 0; n < header; ++n) {
-    EXPECT_FALSE(Read(Bytes(file.begin(), file.begin() + static_cast<long>(n))).accepted) << n;
+  const Bytes file = test::MakeWave({.fmtLength = 18, .factValue = 3}, {});
+  for (std::size_t n = 0; n < file.size(); ++n) {
+    EXPECT_FALSE(Read(Bytes(file.begin(), file.begin() + long(n))).accepted) << n;
   }
-  EXPECT_TRUE(Read(Bytes(file.begin(), file.begin() + static_cast<long>(header))).accepted);
-}
-
-TEST(ReadWaveHeader, TakesTheDataLengthAsStated) {
-  Bytes file = MakeWave(WaveParams{}, Bytes(10, 0));
-  file[40] = 0xFF;
-  file[41] = 0xFF;
-  file[42] = 0xFF;
-  file[43] = 0x7F;
-  const HeaderResult r = Read(file);
-  EXPECT_TRUE(r.accepted);
-  EXPECT_EQ(r.dataLength, 0x7FFFFFFFu);
-}
-
-Bytes GsmFormatRecord() {
-  Bytes f;
-  test::PutU16(f, 49);
-  test::PutU16(f, 1);
-  test::PutU32(f, 8000);
-  test::PutU32(f, 1625);
-  test::PutU16(f, 65);
-  test::PutU16(f, 0);
-  test::PutU16(f, 2);
-  test::PutU16(f, 320);
-  return f;
-}
-
-TEST(ConvertedFileWriter, WritesPlaceholdersThenPatchesThem) {
-  const Bytes format = GsmFormatRecord();
-  TMemoryStream s;
-  WriteWaveFileHeader(s, format.data());
-  const Bytes header = s.Bytes();
-  ASSERT_EQ(header.size(), 60u);
-  EXPECT_EQ(test::GetU32(header, 4), 0u);
-  EXPECT_EQ(test::GetU32(header, 48), 0u);
-  EXPECT_EQ(test::GetU32(header, 56), 0u);
-  EXPECT_EQ(test::GetU32(header, 16), 20u);
-  EXPECT_EQ(0, std::memcmp(&header[20], format.data(), 20));
-  EXPECT_EQ(0, std::memcmp(&header[40], "fact\x04\0\0\0", 8));
-  EXPECT_EQ(0, std::memcmp(&header[52], "data", 4));
-
-  const Bytes data(131, 0x5A);  // two whole blocks and one byte: fact counts whole blocks
-  s.Write(data.data(), data.size());
-  PatchWaveFileHeader(s, 0, format.data(), 131);
-  const Bytes& out = s.Bytes();
-  ASSERT_EQ(out.size(), 191u);  // D + 60, not padded to an even length
-  EXPECT_EQ(test::GetU32(out, 4), 131u + 52u);
-  EXPECT_EQ(test::GetU32(out, 48), 2u);
-  EXPECT_EQ(test::GetU32(out, 56), 131u);
-  EXPECT_EQ(s.Position(), 191);
-}
-
-TEST(ConvertedFileWriter, AtANonZeroStartShiftsTheBytesAndTouchesNothingBefore) {
-  const Bytes format = GsmFormatRecord();
-  const Bytes data(65 * 3, 0x33);
-  TMemoryStream plain;
-  WriteWaveFileHeader(plain, format.data());
-  plain.Write(data.data(), data.size());
-  PatchWaveFileHeader(plain, 0, format.data(), static_cast<std::uint32_t>(data.size()));
-
-  const Bytes prefix(37, 0xA5);
-  TMemoryStream shifted(prefix);
-  shifted.Seek(0, SeekOrigin::End);
-  WriteWaveFileHeader(shifted, format.data());
-  shifted.Write(data.data(), data.size());
-  PatchWaveFileHeader(shifted, 37, format.data(), static_cast<std::uint32_t>(data.size()));
-
-  Bytes expected = prefix;
-  expected.insert(expected.end(), plain.Bytes().begin(), plain.Bytes().end());
-  EXPECT_EQ(shifted.Bytes(), expected);
-}
-
-TEST(ConvertedFileWriter, FactIsTheDataLengthWhenBlockAlignIsZero) {
-  Bytes format = GsmFormatRecord();
-  format[12] = format[13] = 0;
-  TMemoryStream s;
-  WriteWaveFileHeader(s, format.data());
-  PatchWaveFileHeader(s, 0, format.data(), 77);
-  EXPECT_EQ(test::GetU32(s.Bytes(), 48), 77u);
+  EXPECT_TRUE(Read(file).accepted);
 }
 
 }  // namespace

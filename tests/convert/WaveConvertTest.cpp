@@ -1,15 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <map>
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <csignal>
-#include <sys/resource.h>
-#endif
+#include <random>
 
 #include "TestWaves.h"
 #include "convert/FileReplace.h"
@@ -24,27 +18,31 @@ using test::GetU32;
 using test::MakeWave;
 using test::WaveParams;
 
-// Our layer, with one call made to fail and every call counted.
+// The real layer with every call counted and the failAt-th call of failStep failing.
 class ScriptedLayer : public acm::AcmLayer {
  public:
-  std::string failStep;   // e.g. "Convert"; with failAt, the n-th such call (1-based)
+  std::string failStep;
   int failAt = 0;
   std::uint32_t failCode = 0;
   std::map<std::string, int> calls;
 
-  acm::Result FormatSuggest(const std::uint8_t* s, std::uint8_t* d, std::uint32_t cb, std::uint32_t f) override {
+  acm::Result FormatSuggest(const std::uint8_t* s, std::uint8_t* d, std::uint32_t cb,
+                            std::uint32_t f) override {
     return Hit("Suggest") ? failCode : AcmLayer::FormatSuggest(s, d, cb, f);
   }
-  acm::Result StreamOpen(acm::AcmStreamPtr& p, const std::uint8_t* s, const std::uint8_t* d, std::uint32_t f) override {
+  acm::Result StreamOpen(acm::AcmStreamPtr& p, const std::uint8_t* s, const std::uint8_t* d,
+                         std::uint32_t f) override {
     return Hit("Open") ? failCode : AcmLayer::StreamOpen(p, s, d, f);
   }
   acm::Result StreamClose(acm::AcmStreamPtr& p, std::uint32_t f) override {
     return Hit("Close") ? failCode : AcmLayer::StreamClose(p, f);
   }
-  acm::Result StreamPrepareHeader(acm::AcmStream* s, acm::AcmStreamHeader& h, std::uint32_t f) override {
+  acm::Result StreamPrepareHeader(acm::AcmStream* s, acm::AcmStreamHeader& h,
+                                  std::uint32_t f) override {
     return Hit("Prepare") ? failCode : AcmLayer::StreamPrepareHeader(s, h, f);
   }
-  acm::Result StreamUnprepareHeader(acm::AcmStream* s, acm::AcmStreamHeader& h, std::uint32_t f) override {
+  acm::Result StreamUnprepareHeader(acm::AcmStream* s, acm::AcmStreamHeader& h,
+                                    std::uint32_t f) override {
     return Hit("Unprepare") ? failCode : AcmLayer::StreamUnprepareHeader(s, h, f);
   }
   acm::Result StreamConvert(acm::AcmStream* s, acm::AcmStreamHeader& h, std::uint32_t f) override {
@@ -62,99 +60,96 @@ struct Outcome {
   Bytes out;
 };
 
-Outcome Convert(const Bytes& file, acm::AcmLayer& layer = acm::DefaultAcmLayer(), const Bytes& prefix = {}) {
+Outcome Convert(TStream& source, acm::AcmLayer& layer = acm::DefaultAcmLayer(),
+                const Bytes& prefix = {}) {
   TWaveFormatList converter(layer);
-  TMemoryStream source(file), dest(prefix);
+  TMemoryStream dest(prefix);
   dest.Seek(0, SeekOrigin::End);
   std::vector<std::uint8_t> format(MaxFormatSize, 0);
   format[0] = kWaveFormatGsm610;
-  Outcome o;
-  o.ok = converter.DoubleConvert(source, dest, format.data());
-  o.code = converter.ErrorCode;
-  o.message = converter.ErrorMessage;
-  o.out = dest.Bytes();
-  return o;
+  const bool ok = converter.DoubleConvert(source, dest, format.data());
+  return {ok, converter.ErrorCode, converter.ErrorMessage, dest.Bytes()};
+}
+
+Outcome Convert(const Bytes& file, acm::AcmLayer& layer = acm::DefaultAcmLayer(),
+                const Bytes& prefix = {}) {
+  TMemoryStream source(file);
+  return Convert(source, layer, prefix);
+}
+
+Bytes NoiseWave(std::size_t samples, std::uint32_t seed = 5) {
+  return MakeWave({}, test::Pcm16Bytes(test::Noise(samples, seed, 9000)));
 }
 
 // Checks the GSM 6.10 file layout and returns its data length.
-std::uint32_t CheckGsmFile(const Bytes& out, std::size_t at = 0) {
-  EXPECT_GE(out.size(), at + 60);
-  if (out.size() < at + 60) return 0;
-  const std::uint32_t d = GetU32(out, at + 56);
-  EXPECT_EQ(out.size(), at + 60 + d);
-  EXPECT_EQ(0, std::memcmp(&out[at], "RIFF", 4));
-  EXPECT_EQ(GetU32(out, at + 4), d + 52);
-  EXPECT_EQ(0, std::memcmp(&out[at + 8], "WAVEfmt \x14\0\0\0\x31\0\x01\0\x40\x1f\0\0\x59\x06\0\0\x41\0\0\0\x02\0\x40\x01", 32));
-  EXPECT_EQ(0, std::memcmp(&out[at + 40], "fact\x04\0\0\0", 8));
-  EXPECT_EQ(GetU32(out, at + 48), d / 65);
-  EXPECT_EQ(0, std::memcmp(&out[at + 52], "data", 4));
+std::uint32_t CheckGsmFile(const Bytes& out) {
+  EXPECT_GE(out.size(), 60u);
+  if (out.size() < 60) return 0;
+  const std::uint32_t d = GetU32(out, 56);
+  EXPECT_EQ(out.size(), 60 + d);
+  EXPECT_EQ(0, std::memcmp(&out[0], "RIFF", 4));
+  EXPECT_EQ(GetU32(out, 4), d + 52);
+  EXPECT_EQ(0, std::memcmp(&out[8], "WAVEfmt \x14\0\0\0\x31\0\x01\0\x40\x1f\0\0\x59\x06\0\0"
+                                    "\x41\0\0\0\x02\0\x40\x01" "fact\x04\0\0\0", 40));
+  EXPECT_EQ(GetU32(out, 48), d / 65);
+  EXPECT_EQ(0, std::memcmp(&out[52], "data", 4));
   EXPECT_EQ(d % 65, 0u);
   return d;
 }
 
-std::uint32_t BlocksFor(std::uint64_t samples8k) { return static_cast<std::uint32_t>((samples8k + 319) / 320); }
-
-Bytes StereoNoise(std::size_t frames) { return test::Pcm16Bytes(test::Noise(frames * 2, 99, 12000)); }
-
-TEST(DoubleConvert, ConvertsTheBeepLikeSourceWithFactChunk) {
-  WaveParams params;
-  params.bits = 8;
-  params.rate = 22050;
-  params.fmtLength = 18;
-  params.factValue = 4824;
-  Bytes data(4824);
-  for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(128 + 90 * std::sin(i * 0.2));
-  const Outcome o = Convert(MakeWave(params, data));
-  ASSERT_TRUE(o.ok) << o.message;
-  EXPECT_EQ(CheckGsmFile(o.out), 65 * BlocksFor((4824 * 8000 + 22049) / 22050));
+// 65 bytes per 320 samples at 8000 Hz, the last block completed with silence.
+std::uint32_t GsmBytesFor(std::uint64_t frames, unsigned rate) {
+  const std::uint64_t samples = (frames * 8000 + rate - 1) / rate;
+  return static_cast<std::uint32_t>(65 * ((samples + 319) / 320));
 }
 
-TEST(DoubleConvert, ConvertsASixteenByteFormatChunkSource) {
-  const Outcome o = Convert(MakeWave(WaveParams{}, test::Pcm16Bytes(test::Sine(1000, 440, 8000, 9000))));
-  ASSERT_TRUE(o.ok) << o.message;
-  EXPECT_EQ(CheckGsmFile(o.out), 65u * 4);
-}
-
-TEST(DoubleConvert, ConvertsThreeMebibytesOf44100HzStereoInThreeBlocks) {
-  WaveParams params;
-  params.channels = 2;
-  params.rate = 44100;
-  const std::size_t frames = 3 * 1048576 / 4;
-  ScriptedLayer layer;
-  const Outcome o = Convert(MakeWave(params, StereoNoise(frames)), layer);
-  ASSERT_TRUE(o.ok) << o.message;
-  EXPECT_EQ(layer.calls["Convert"], 6);  // two stages, three blocks
-  const std::uint32_t d = CheckGsmFile(o.out);
-  EXPECT_EQ(d, 65 * BlocksFor((std::uint64_t{frames} * 8000 + 44099) / 44100));
-}
-
-TEST(DoubleConvert, ConvertsExactlyOneMebibyteOf8000HzMonoInOneBlock) {
-  ScriptedLayer layer;
-  const Outcome o = Convert(MakeWave(WaveParams{}, test::Pcm16Bytes(test::Noise(524288, 3, 8000))), layer);
-  ASSERT_TRUE(o.ok) << o.message;
-  EXPECT_EQ(layer.calls["Convert"], 2);
-  EXPECT_EQ(CheckGsmFile(o.out), 65u * BlocksFor(524288));
-}
-
-// Every sample reaches the output: across the 1 MiB seams of the source and at its end, where
-// the last block is completed with silence.
-TEST(DoubleConvert, LosesNoSamplesAtTheSeamsOrAtTheEnd) {
-  for (std::size_t samples : {1u, 319u, 321u, 524288u + 100u, 2u * 524288u + 777u}) {
-    const Outcome o = Convert(MakeWave(WaveParams{}, test::Pcm16Bytes(test::Noise(samples, 5, 8000))));
+TEST(DoubleConvert, EverySampleReachesTheOutputAcrossTheMebibyteSeams) {
+  const struct {
+    const char* what;
+    WaveParams params;
+    std::size_t frames;
+    int conversions;  // two stages per 1 MiB of source; 0: not counted
+  } cases[] = {
+      {"no data", {}, 0, 0},
+      {"one sample", {}, 1, 0},
+      {"a block less one", {}, 319, 0},
+      {"a block and one", {}, 321, 0},
+      {"8-bit 22050 Hz with fact", {.rate = 22050, .bits = 8, .fmtLength = 18, .factValue = 4824},
+       4824, 0},
+      {"exactly 1 MiB", {}, 524288, 2},
+      {"1 MiB and 100 samples", {}, 524288 + 100, 4},
+      {"2 MiB and 777 samples", {}, 2 * 524288 + 777, 6},
+      {"3 MiB of 44100 Hz stereo", {.channels = 2, .rate = 44100}, 3 * 1048576 / 4, 6},
+      {"11025 Hz stereo, short last block", {.channels = 2, .rate = 11025}, 524288 + 1234, 6},
+      {"48000 Hz 8-bit stereo", {.channels = 2, .rate = 48000, .bits = 8}, 4801, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::size_t bytes = c.frames * c.params.channels * c.params.bits / 8;
+    Bytes data = test::Pcm16Bytes(test::Noise(bytes / 2 + 1, 99, 12000));
+    data.resize(bytes);
+    ScriptedLayer layer;
+    const Outcome o = Convert(MakeWave(c.params, data), layer);
     ASSERT_TRUE(o.ok) << o.message;
-    EXPECT_EQ(CheckGsmFile(o.out), 65 * BlocksFor(samples)) << samples;
+    EXPECT_EQ(CheckGsmFile(o.out), GsmBytesFor(c.frames, c.params.rate));
+    if (c.conversions) {
+      EXPECT_EQ(layer.calls["Convert"], c.conversions);
+    }
   }
-  WaveParams stereo;
-  stereo.channels = 2;
-  stereo.rate = 11025;
-  const std::size_t frames = 1048576 / 4 * 2 + 1234;  // three blocks, the last one short
-  const Outcome o = Convert(MakeWave(stereo, StereoNoise(frames)));
+}
+
+TEST(DoubleConvert, OverstatedDataEndsWithTheFile) {
+  Bytes file = NoiseWave(1000);
+  file.push_back(7);  // half a sample
+  file[40] = file[41] = file[42] = 0xFF;
+  file[43] = 0x7F;
+  const Outcome o = Convert(file);
   ASSERT_TRUE(o.ok) << o.message;
-  EXPECT_EQ(CheckGsmFile(o.out), 65 * BlocksFor((std::uint64_t{frames} * 8000 + 11024) / 11025));
+  EXPECT_EQ(CheckGsmFile(o.out), GsmBytesFor(1000, 8000));
 }
 
 TEST(DoubleConvert, WritesAtANonZeroStartPosition) {
-  const Bytes file = MakeWave(WaveParams{}, test::Pcm16Bytes(test::Noise(5000, 8, 8000)));
+  const Bytes file = NoiseWave(5000);
   const Outcome plain = Convert(file);
   const Bytes prefix(123, 0xC3);
   const Outcome shifted = Convert(file, acm::DefaultAcmLayer(), prefix);
@@ -164,23 +159,12 @@ TEST(DoubleConvert, WritesAtANonZeroStartPosition) {
   EXPECT_EQ(shifted.out, expected);
 }
 
-TEST(DoubleConvert, RefusesAGsmSourceWithCodeOne) {
-  const Outcome first = Convert(MakeWave(WaveParams{}, test::Pcm16Bytes(test::Noise(800, 1, 8000))));
-  ASSERT_TRUE(first.ok);
-  const Outcome second = Convert(first.out);
-  EXPECT_FALSE(second.ok);
-  EXPECT_EQ(second.code, 1u);
-  EXPECT_EQ(second.message, "Source file not PCM format");
-  EXPECT_TRUE(second.out.empty());
-}
-
 TEST(DoubleConvert, ReportsEachFailingStepWithItsTextAndCode) {
-  struct Case {
+  const struct {
     const char* step;
     int at;
     const char* message;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"Suggest", 1, "Suggest # 1"},         {"Suggest", 2, "Suggest # 2"},
       {"Open", 1, "Open # 1"},               {"Open", 2, "Open # 2"},
       {"Prepare", 1, "PrepareHeader # 1"},   {"Prepare", 2, "PrepareHeader # 2"},
@@ -189,104 +173,80 @@ TEST(DoubleConvert, ReportsEachFailingStepWithItsTextAndCode) {
       {"Unprepare", 1, "UnPrepareHeader # 1"}, {"Unprepare", 2, "UnPrepareHeader # 2"},
       {"Close", 1, "Return code Close # 1 in DoubleConvert"}, {"Close", 2, "Close # 2"},
   };
-  // Two source blocks, so that the second round of conversions is reached.
-  const Bytes file = MakeWave(WaveParams{}, test::Pcm16Bytes(test::Noise(524288 + 1000, 4, 8000)));
-  for (const Case& c : cases) {
+  const Bytes file = NoiseWave(524288 + 1000);  // two source blocks: a second round
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
     ScriptedLayer layer;
     layer.failStep = c.step;
     layer.failAt = c.at;
     layer.failCode = 512 + static_cast<std::uint32_t>(c.at);
     const Outcome o = Convert(file, layer);
-    EXPECT_FALSE(o.ok) << c.message;
+    EXPECT_FALSE(o.ok);
     EXPECT_EQ(o.message, c.message);
-    EXPECT_EQ(o.code, layer.failCode) << c.message;
+    EXPECT_EQ(o.code, layer.failCode);
   }
 }
 
 TEST(DoubleConvert, RefusesADestinationRecordLongerThanItsBuffer) {
-  // A layer that claims more extra bytes than the buffer holds must not make the header
-  // writer read past it.
+  // Would otherwise make the header writer read past the buffer.
   class Boastful : public acm::AcmLayer {
-    acm::Result FormatSuggest(const std::uint8_t* s, std::uint8_t* d, std::uint32_t cb, std::uint32_t f) override {
+    acm::Result FormatSuggest(const std::uint8_t* s, std::uint8_t* d, std::uint32_t cb,
+                              std::uint32_t f) override {
       const acm::Result r = AcmLayer::FormatSuggest(s, d, cb, f);
       if (d[0] == kWaveFormatGsm610) d[16] = 200;  // cbSize
       return r;
     }
   } layer;
-  const Outcome o = Convert(MakeWave(WaveParams{}, Bytes(640, 0)), layer);
+  const Outcome o = Convert(NoiseWave(640), layer);
   EXPECT_FALSE(o.ok);
   EXPECT_EQ(o.message, "Suggest # 2");
   EXPECT_EQ(o.code, acm::kErrNotPossible);
 }
 
-TEST(DoubleConvert, FailsClearlyOnFormatsTheStagesCannotTake) {
-  WaveParams zeroAlign;
-  zeroAlign.blockAlign = 0;  // passes the reader (0 x rate == 0) but not the layer
-  zeroAlign.avgBytes = 0;
-  WaveParams bits24;
-  bits24.bits = 24;
-  WaveParams tooFast;
-  tooFast.rate = 96000;
-  WaveParams tooSlow;
-  tooSlow.rate = 4000;
-  WaveParams rateZero;
-  rateZero.rate = 0;
-  for (const WaveParams& s : {zeroAlign, bits24, tooFast, tooSlow, rateZero}) {
-    const Outcome o = Convert(MakeWave(s, Bytes(96, 1)));
+TEST(DoubleConvert, RefusesWhatItCannotConvertAndWritesNothing) {
+  const std::pair<WaveParams, const char*> cases[] = {
+      {{.tag = 49, .bits = 0, .blockAlign = 65, .avgBytes = 1625}, "Source file not PCM format"},
+      {{.blockAlign = 0, .avgBytes = 0}, "Suggest # 1"},  // passes the reader
+      {{.bits = 24}, "Suggest # 1"},  {{.rate = 7999}, "Suggest # 1"},
+      {{.rate = 48001}, "Suggest # 1"}, {{.rate = 0}, "Suggest # 1"}};
+  for (const auto& [params, message] : cases) {
+    SCOPED_TRACE(testing::Message() << params.rate << " Hz, " << params.bits << " bits");
+    const Outcome o = Convert(MakeWave(params, Bytes(130, 1)));
     EXPECT_FALSE(o.ok);
-    EXPECT_EQ(o.message, "Suggest # 1");
-    EXPECT_EQ(o.code, acm::kErrNotPossible);
+    EXPECT_EQ(o.message, message);
+    EXPECT_EQ(o.code, params.tag == 1 ? acm::kErrNotPossible : kSourceNotPcm);
+    EXPECT_TRUE(o.out.empty());
   }
 }
 
-TEST(DoubleConvert, HandlesEmptyTruncatedAndOverstatedData) {
-  const Outcome empty = Convert(MakeWave(WaveParams{}, Bytes()));
-  ASSERT_TRUE(empty.ok) << empty.message;
-  EXPECT_EQ(CheckGsmFile(empty.out), 0u);
-
-  // The header claims 2 GB; the file holds 1000 samples and half of one more.
-  Bytes file = MakeWave(WaveParams{}, test::Pcm16Bytes(test::Noise(1000, 2, 8000)));
-  file.push_back(7);
-  file[40] = file[41] = file[42] = 0xFF;
-  file[43] = 0x7F;
-  const Outcome overstated = Convert(file);
-  ASSERT_TRUE(overstated.ok) << overstated.message;
-  EXPECT_EQ(CheckGsmFile(overstated.out), 65u * BlocksFor(1000));
-}
-
-// A source whose reads fail from a given byte on, as a failing disk or network share does.
-class FailingStream : public TStream {
+// Reads that fail from a given byte on, as a failing disk or network share does.
+class FailingStream : public TMemoryStream {
  public:
-  FailingStream(const Bytes& bytes, std::size_t failAt) : inner_(bytes), failAt_(failAt) {}
+  FailingStream(const test::Bytes& bytes, std::size_t failAt)
+      : TMemoryStream(bytes), failAt_(failAt) {}
   std::size_t Read(void* buffer, std::size_t count) override {
-    const std::int64_t at = inner_.Position();
-    if (static_cast<std::size_t>(at) + count <= failAt_) return inner_.Read(buffer, count);
+    const std::size_t at = static_cast<std::size_t>(Position());
+    if (at + count <= failAt_) return TMemoryStream::Read(buffer, count);
     error_ = 5;
-    return inner_.Read(buffer, failAt_ > static_cast<std::size_t>(at) ? failAt_ - at : 0);
+    return TMemoryStream::Read(buffer, failAt_ > at ? failAt_ - at : 0);
   }
-  std::size_t Write(const void*, std::size_t) override { return 0; }
-  std::int64_t Seek(std::int64_t offset, SeekOrigin origin) override { return inner_.Seek(offset, origin); }
   std::uint32_t ReadError() const override { return error_; }
 
  private:
-  TMemoryStream inner_;
   std::size_t failAt_;
   std::uint32_t error_ = 0;
 };
 
 TEST(DoubleConvert, AReadErrorFailsTheConversionWhereverItHappens) {
-  const Bytes file = MakeWave(WaveParams{}, test::Pcm16Bytes(test::Noise(524288 + 3000, 21, 9000)));
+  const Bytes file = NoiseWave(524288 + 3000);
   // In the header, in the first block, at the start of the second.
   for (std::size_t failAt : {std::size_t{20}, std::size_t{5000}, std::size_t{44 + 1048576}}) {
     SCOPED_TRACE(failAt);
     FailingStream source(file, failAt);
-    TMemoryStream dest;
-    std::vector<std::uint8_t> format(MaxFormatSize, 0);
-    format[0] = kWaveFormatGsm610;
-    TWaveFormatList converter;
-    EXPECT_FALSE(converter.DoubleConvert(source, dest, format.data()));
-    EXPECT_EQ(converter.ErrorMessage, "Source read error");
-    EXPECT_EQ(converter.ErrorCode, 5u);
+    const Outcome o = Convert(source);
+    EXPECT_FALSE(o.ok);
+    EXPECT_EQ(o.message, "Source read error");
+    EXPECT_EQ(o.code, 5u);
   }
 }
 
@@ -301,116 +261,48 @@ TEST(FileReadStream, AFailingReadIsNotTheEnd) {
 }
 #endif
 
-class CompressWaveFileTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("vocalet_convert_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-    file_ = (dir_ / "vocalet.wav").string();
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-  std::vector<std::string> Listing() {
-    std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(dir_)) names.push_back(e.path().filename().string());
-    return names;
-  }
-  std::filesystem::path dir_;
-  std::string file_;
-};
+TEST(CompressWaveFile, ReplacesTheMessageOnlyWithTheWholeGsmFile) {
+  // Other worktrees' runs share the temporary folder.
+  const auto dir = std::filesystem::temp_directory_path() /
+                   ("vocalet_compress_" + std::to_string(std::random_device()()));
+  std::filesystem::create_directories(dir);
+  const std::string file = (dir / "vocalet.wav").string();
+  auto message = [&] {
+    Bytes b;
+    EXPECT_TRUE(test::ReadFile(file, b));
+    return b;
+  };
+  auto entries = [&] { return std::distance(std::filesystem::directory_iterator(dir), {}); };
+  std::uint32_t code = 7;
+  EXPECT_FALSE(CompressWaveFile(file, acm::DefaultAcmLayer(), nullptr, &code));  // no message
+  EXPECT_EQ(code, 0u);
+  EXPECT_EQ(entries(), 0);
 
-TEST_F(CompressWaveFileTest, ReplacesTheMessageWithItsGsmVersion) {
-  WaveParams params;
-  params.rate = 22050;
-  const Bytes pcm = MakeWave(params, test::Pcm16Bytes(test::Sweep(22050 * 2, 100, 3000, 22050, 20000)));
-  ASSERT_TRUE(test::WriteFile(file_, pcm));
-  ASSERT_TRUE(CompressWaveFile(file_));
-  Bytes out;
-  ASSERT_TRUE(test::ReadFile(file_, out));
-  EXPECT_EQ(CheckGsmFile(out), 65u * BlocksFor(16000));
-  EXPECT_EQ(Listing(), std::vector<std::string>{"vocalet.wav"});
-
-  // Compressing twice is refused and leaves the compressed file as it is.
-  EXPECT_FALSE(CompressWaveFile(file_));
-  Bytes again;
-  ASSERT_TRUE(test::ReadFile(file_, again));
-  EXPECT_EQ(again, out);
-}
-
-TEST_F(CompressWaveFileTest, AFailedConversionLeavesTheMessageAndNothingBeside) {
-  const Bytes pcm = MakeWave(WaveParams{}, test::Pcm16Bytes(test::Noise(524288 + 5000, 11, 9000)));
-  ASSERT_TRUE(test::WriteFile(file_, pcm));
+  const Bytes pcm = MakeWave({.rate = 22050}, test::Pcm16Bytes(test::Noise(524288 + 5000, 3)));
+  ASSERT_TRUE(test::WriteFile(file, pcm));
   ScriptedLayer layer;
   layer.failStep = "Convert";
   layer.failAt = 4;  // the second block's GSM stage
   layer.failCode = acm::kErrNotPossible;
   std::string error;
-  EXPECT_FALSE(CompressWaveFile(file_, layer, &error));
+  EXPECT_FALSE(CompressWaveFile(file, layer, &error));
   EXPECT_EQ(error, "Convert # 2 (code 512)");
-  Bytes now;
-  ASSERT_TRUE(test::ReadFile(file_, now));
-  EXPECT_EQ(now, pcm);
-  EXPECT_EQ(Listing(), std::vector<std::string>{"vocalet.wav"});
-}
+  EXPECT_EQ(message(), pcm);
+  EXPECT_EQ(entries(), 1);
 
-TEST_F(CompressWaveFileTest, AMissingFileIsAFailure) {
-  EXPECT_FALSE(CompressWaveFile(file_));
-  EXPECT_TRUE(Listing().empty());
-}
+  std::filesystem::create_directory(ReplacementFileName(file));  // the write cannot start
+  EXPECT_FALSE(CompressWaveFile(file));
+  EXPECT_EQ(message(), pcm);
+  std::filesystem::remove(ReplacementFileName(file));
 
-TEST_F(CompressWaveFileTest, AnUnwritableReplacementLeavesTheMessage) {
-  const Bytes pcm = MakeWave(WaveParams{}, test::Pcm16Bytes(test::Noise(4000, 12, 9000)));
-  ASSERT_TRUE(test::WriteFile(file_, pcm));
-  // Where the new file would go there is a folder: the write cannot even start.
-  std::filesystem::create_directory(ReplacementFileName(file_));
-  EXPECT_FALSE(CompressWaveFile(file_));
-  Bytes now;
-  ASSERT_TRUE(test::ReadFile(file_, now));
-  EXPECT_EQ(now, pcm);
+  ASSERT_TRUE(CompressWaveFile(file));
+  const Bytes gsm = message();
+  EXPECT_EQ(CheckGsmFile(gsm), GsmBytesFor(524288 + 5000, 22050));
+  EXPECT_EQ(entries(), 1);
+  EXPECT_FALSE(CompressWaveFile(file));  // already compressed: left as it is
+  EXPECT_EQ(message(), gsm);
+  std::filesystem::remove_all(dir);
 }
-
-#ifndef _WIN32
-TEST_F(CompressWaveFileTest, AFullDiskLeavesTheMessageAndNoTemporaryFile) {
-  const Bytes pcm = MakeWave(WaveParams{}, test::Pcm16Bytes(test::Noise(8000 * 30, 13, 9000)));
-  ASSERT_TRUE(test::WriteFile(file_, pcm));
-  // A file size limit below the compressed size makes the write fail part-way, as a full
-  // disk would.
-  rlimit saved{};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit small = saved;
-  small.rlim_cur = 4096;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  const bool ok = CompressWaveFile(file_);
-  setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, previous);
-  EXPECT_FALSE(ok);
-  Bytes now;
-  ASSERT_TRUE(test::ReadFile(file_, now));
-  EXPECT_EQ(now, pcm);
-  EXPECT_EQ(Listing(), std::vector<std::string>{"vocalet.wav"});
-}
-#endif
-
-#ifdef _WIN32
-TEST_F(CompressWaveFileTest, AFailedReplacementLeavesTheMessageAndNoNewFile) {
-  const Bytes pcm = MakeWave(WaveParams{}, test::Pcm16Bytes(test::Noise(8000 * 2, 15, 9000)));
-  ASSERT_TRUE(test::WriteFile(file_, pcm));
-  // A player holds the message open and lets nobody delete or replace it.
-  HANDLE h = CreateFileA(file_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE);
-  std::string error;
-  const bool ok = CompressWaveFile(file_, acm::DefaultAcmLayer(), &error);
-  CloseHandle(h);
-  EXPECT_FALSE(ok);
-  EXPECT_EQ(error, "cannot write the compressed file");
-  Bytes now;
-  ASSERT_TRUE(test::ReadFile(file_, now));
-  EXPECT_EQ(now, pcm);
-  EXPECT_EQ(Listing(), std::vector<std::string>{"vocalet.wav"});
-}
-#endif
 
 }  // namespace
 }  // namespace vocalet

@@ -1,8 +1,9 @@
-// Writing a file that matters: the target has either its old content or the whole new one,
-// and nothing is left beside it. Runs on the host and under Wine.
+// The target has either its old content or the whole new one, and nothing is left beside it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <random>
 #include <string>
 
 #ifndef _WIN32
@@ -20,9 +21,9 @@ namespace fs = std::filesystem;
 class SafeWrite : public ::testing::Test {
  protected:
   void SetUp() override {
+    // Other worktrees' runs share the temporary folder.
     dir_ = fs::temp_directory_path() /
-           ("vocalet_safewrite_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
+           ("vocalet_safewrite_" + std::to_string(std::random_device()()));
     fs::create_directories(dir_);
     target_ = (dir_ / "vocalet.wav").string();
   }
@@ -32,31 +33,30 @@ class SafeWrite : public ::testing::Test {
     ASSERT_TRUE(f.Write(bytes.data(), bytes.size()));
   }
   static std::string Get(const std::string& path) {
-    TFile f = TFile::OpenRead(path);
     std::string s(1 << 16, '\0');
-    const std::int64_t n = f.Read(s.data(), s.size());
-    s.resize(n < 0 ? 0 : static_cast<std::size_t>(n));
+    const std::int64_t n = TFile::OpenRead(path).Read(s.data(), s.size());
+    s.resize(std::size_t(std::max<std::int64_t>(n, 0)));
     return s;
   }
-  std::size_t Entries() const { return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir_), {})); }
+  long Entries() const { return long(std::distance(fs::directory_iterator(dir_), {})); }
   fs::path dir_;
   std::string target_;
 };
 
 TEST_F(SafeWrite, TheTargetGetsTheWholeNewContentAndNothingStaysBeside) {
-  struct Case {
+  const struct {
     const char* what;
     const char* before;  // nullptr: no file yet
     std::string after;
   } cases[] = {{"new file", nullptr, "RIFF new"},
                {"longer old file", "RIFF an old message, longer than the new one", "RIFF new"},
                {"emptied", "RIFF old", ""}};
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     if (c.before) Put(target_, c.before);
     ASSERT_TRUE(WriteFileSafely(target_, c.after.data(), c.after.size()));
     EXPECT_EQ(Get(target_), c.after);
-    EXPECT_EQ(Entries(), 1u);
+    EXPECT_EQ(Entries(), 1);
   }
 }
 
@@ -67,7 +67,7 @@ TEST_F(SafeWrite, AWriterThatIsNotCommittedLeavesTheTargetAsItWas) {
     ASSERT_TRUE(writer.Write("RIFF half", 9));
   }
   EXPECT_EQ(Get(target_), "RIFF old");
-  EXPECT_EQ(Entries(), 1u);
+  EXPECT_EQ(Entries(), 1);
 }
 
 TEST_F(SafeWrite, AMoveThatFailsRemovesTheTemporaryFile) {
@@ -76,7 +76,7 @@ TEST_F(SafeWrite, AMoveThatFailsRemovesTheTemporaryFile) {
   Put(target_ + "/inside", "x");
   EXPECT_FALSE(WriteFileSafely(target_, "RIFF", 4));
   EXPECT_TRUE(fs::is_directory(target_));
-  EXPECT_EQ(Entries(), 1u);
+  EXPECT_EQ(Entries(), 1);
 }
 
 TEST_F(SafeWrite, AStaleReplacementIsRemovedAndTheMessageKept) {
@@ -84,13 +84,13 @@ TEST_F(SafeWrite, AStaleReplacementIsRemovedAndTheMessageKept) {
   Put(ReplacementFileName(target_), "RIFF cut off");
   RemoveStaleReplacement(target_);
   EXPECT_EQ(Get(target_), "RIFF message");
-  EXPECT_EQ(Entries(), 1u);
+  EXPECT_EQ(Entries(), 1);
 }
 
 #ifndef _WIN32
-TEST_F(SafeWrite, ACopyThatFailsPartWayLeavesTheTargetAsItWas) {
-  const std::string source = (dir_ / "source.wav").string();
-  Put(source, std::string(30000, 's'));
+TEST_F(SafeWrite, AWriteThatFailsPartWayLeavesTheTargetAsItWas) {
+  const std::string source = (dir_ / "source.wav").string(), big(30000, 's');
+  Put(source, big);
   Put(target_, "RIFF an earlier copy");
   // A file size limit makes the write fail part-way, as a full disk would.
   rlimit saved{};
@@ -100,11 +100,13 @@ TEST_F(SafeWrite, ACopyThatFailsPartWayLeavesTheTargetAsItWas) {
   small.rlim_cur = 4096;
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
   const std::int64_t copied = CopyFileSafely(source, target_);
+  const bool written = WriteFileSafely(target_, big.data(), big.size());
   setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, previous);
   EXPECT_EQ(copied, -1);
+  EXPECT_FALSE(written);
   EXPECT_EQ(Get(target_), "RIFF an earlier copy");
-  EXPECT_EQ(Entries(), 2u);
+  EXPECT_EQ(Entries(), 2);
 }
 #endif
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes the fuzzers' seed wave files into fuzz/corpus/<target>/ (run from the repository root)."""
+"""Writes the fuzzers' seed wave files into corpus/<target>/ beside this script."""
 import math, os, struct
 
 def fmt(tag, ch, rate, bits, align=None, avg=None, extra=b"", length=None):
@@ -32,7 +32,7 @@ seeds = {
     "data_too_long.wav": wave(fmt(1, 1, 16000, 16), b"data" + struct.pack("<I", 0x7fffffff) + pcm16(200, 16000)),
     "zero_align.wav": wave(fmt(1, 1, 8000, 16, align=0, avg=0), chunk(b"data", pcm16(50, 8000))),
 }
-root = os.path.join(os.path.dirname(__file__), "..", "..", "fuzz", "corpus")
+root = os.path.join(os.path.dirname(os.path.abspath(__file__)), "corpus")
 for target in ("fuzz_ReadWaveHeader", "fuzz_DoubleConvert"):
     os.makedirs(os.path.join(root, target), exist_ok=True)
     for name, data in seeds.items():
