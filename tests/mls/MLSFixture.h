@@ -1,5 +1,4 @@
-// A program in a private folder, with its "mls" and shared folders and the four string modules
-// on one manager, as the program's entry makes them.
+// A program in a private folder with "mls" and shared folders, and the four string modules.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -26,18 +25,11 @@ struct MLSFixture : ::testing::Test {
     vo = std::make_unique<TVocaletMLSModule>(*Manager);
     sr = std::make_unique<TSoundRecMLSModule>(*Manager);
   }
-  void TearDown() override {
-    sr.reset();
-    vo.reset();
-    ov.reset();
-    qd.reset();
-    Manager.reset();
-    SetMLSPaths("", "");
-  }
+  void TearDown() override { SetMLSPaths("", ""); }
 
   TestFolder Temp;
   std::string Folder = Temp.Path();
-  std::unique_ptr<TMLSManager> Manager;
+  std::unique_ptr<TMLSManager> Manager;  // goes after the modules, and a test's own members
   std::unique_ptr<TqdSharedMLSModule> qd;
   std::unique_ptr<TovSharedMLSModule> ov;
   std::unique_ptr<TVocaletMLSModule> vo;

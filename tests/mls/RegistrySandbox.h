@@ -1,6 +1,5 @@
-// Redirects HKEY_CURRENT_USER of this process to a fresh private key while it lives, so that
-// tests use the real registry without touching the user's settings; and direct helpers to
-// arrange and check values, independent of TRegistry.
+// HKEY_CURRENT_USER of this process redirected to a fresh private key while it lives, and
+// helpers that arrange and check values without TRegistry.
 #pragma once
 
 #include <windows.h>
@@ -35,7 +34,6 @@ inline HKEY OpenTestKey(const char* path) {
   RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
   return key;
 }
-
 inline void PutValue(const char* path, const char* name, DWORD type, const void* data, DWORD size) {
   HKEY key = OpenTestKey(path);
   RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
@@ -47,7 +45,6 @@ inline void PutString(const char* path, const char* name, const std::string& val
 inline void PutDword(const char* path, const char* name, DWORD value) {
   PutValue(path, name, REG_DWORD, &value, 4);
 }
-
 inline void DeleteValue(const char* path, const char* name) {
   HKEY key = OpenTestKey(path);
   RegDeleteValueA(key, name);
@@ -56,11 +53,9 @@ inline void DeleteValue(const char* path, const char* name) {
 
 struct StoredValue {
   bool Exists = false;
-  DWORD Type = 0;
+  DWORD Type = 0, Number = 0;
   std::string Text;
-  DWORD Number = 0;
 };
-
 inline StoredValue GetValue(const char* path, const char* name) {
   StoredValue v;
   BYTE data[1024] = {};

@@ -1,7 +1,6 @@
 """Checks of the string-module compiler tools/mlsc.py (run by ctest in the host tree)."""
 
 import contextlib
-import io
 import os
 import struct
 import sys
@@ -17,16 +16,16 @@ HEADER = "module   Test\nlanguage 3 deu Deutsch (Deutschland)\ncodepage 1252\nco
 
 
 @contextlib.contextmanager
-def Source(text, name="Test_deu.mlt", raw=None):
+def Source(text, name="Test_deu.mlt"):
     with tempfile.TemporaryDirectory() as folder:
         path = os.path.join(folder, name)
         with open(path, "wb") as f:
-            f.write(raw if raw is not None else text.encode("utf-8"))
+            f.write(text.encode("utf-8"))
         yield path
 
 
-def compile_text(text, **kw):
-    with Source(text, **kw) as path:
+def compile_text(text):
+    with Source(text) as path:
         table = mlsc.parse_source(path)
         return table, mlsc.compile_table(table, path)
 
@@ -48,11 +47,6 @@ class Layout(unittest.TestCase):
         self.assertEqual(table.texts, ['Say "%s" \\nnow', " lead and trail ", "100%% \\ done"])
         _, _, strings = mlsc.read_module(data)
         self.assertEqual(strings[0], b'Say "%s" \\nnow')
-
-    def test_utf8_bom_and_comments_are_ignored(self):
-        raw = ("\ufeff# comment\n" + HEADER.format(n=1) + "  # another\n0 = \"x\"\n").encode("utf-8")
-        table, _ = compile_text("", raw=raw)
-        self.assertEqual(table.texts, ["x"])
 
 
 class Mistakes(unittest.TestCase):
@@ -86,24 +80,6 @@ class Mistakes(unittest.TestCase):
                     + '0 = "a"\n1 = "b"\n', name="Test_enu.mlt") as ref:
             with self.assertRaises(mlsc.SourceError):
                 mlsc.check_against(mlsc.parse_source(path), mlsc.parse_source(ref), path)
-
-    def test_out_dir_names_the_file_after_module_and_code(self):
-        with Source(HEADER.format(n=1) + '0 = "a"\n') as path:
-            out = os.path.dirname(path)
-            self.assertEqual(mlsc.main([path, "--out-dir", out]), 0)
-            self.assertTrue(os.path.exists(os.path.join(out, "Test_deu.mls")))
-        with Source(HEADER.format(n=1) + '0 = "a"\n', name="Other_deu.mlt") as path:
-            self.assertEqual(mlsc.main([path, "--out-dir", os.path.dirname(path)]), 1)
-
-    def test_dump_gives_back_a_source(self):
-        text = HEADER.format(n=2) + '0 = "a \\n "q" b"\n1 = ""\n'
-        with Source(text) as path:
-            out = os.path.join(os.path.dirname(path), "Test_deu.mls")
-            mlsc.main([path, "-o", out])
-            buf = io.StringIO()
-            mlsc.dump(out, 1252, buf)
-        entries = [l for l in buf.getvalue().splitlines() if l[:1].isdigit()]
-        self.assertEqual(entries, ['0 = "a \\n "q" b"', '1 = ""'])
 
 
 if __name__ == "__main__":

