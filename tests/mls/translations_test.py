@@ -49,10 +49,25 @@ def caption_strings(source):
     return found
 
 
+def menu_parents():
+    """{menu item: its menu} of the main window, with the items the product-environment
+    component inserts into the View and Help menus."""
+    main = read_source("shell/fMain.cpp")
+    parent = dict(re.findall(r"(\w+) = (?:Item|Line)\(this, (\w+), ", main))
+    places = re.search(r"QuindleEnv->InsertItems\((\w+), (\w+)\)", main).groups()
+    env = read_source("shell/QuindleEnv.cpp")
+    params = re.search(r"InsertItems\(TMenuItem\* (\w+), TMenuItem\* (\w+)\)", env).groups()
+    for param, place in zip(params, places):
+        block = re.search(r"if \(" + param + r" && .*?\n  \}", env, re.S).group(0)
+        for item in re.findall(r"->Insert\([^,]+, (\w+)\)", block):
+            parent[item] = parent[place]
+    return parent
+
+
 def access_key_groups():
-    """{window: {control: (module, index)}} of the windows' controls (menu items left out)."""
+    """{group: {control: (module, index)}}: one group per window and per main-window menu."""
     window_of = {src: window for window, sources in WINDOWS.items() for src in sources}
-    groups = {}
+    parents, groups = menu_parents(), {}
     for folder, _, files in os.walk(os.path.join(ROOT, "src")):
         for name in files:
             if not name.endswith(".cpp"):
@@ -60,7 +75,9 @@ def access_key_groups():
             relative = os.path.relpath(os.path.join(folder, name),
                                        os.path.join(ROOT, "src")).replace(os.sep, "/")
             for control, ref in caption_strings(read_source(relative)).items():
-                if not control.startswith("mi"):
+                if control in parents:
+                    groups.setdefault("menu " + parents[control], {})[control] = ref
+                elif not control.startswith("mi"):
                     groups.setdefault(window_of.get(relative, relative), {})[control] = ref
     return groups
 
@@ -98,10 +115,11 @@ class Translations(unittest.TestCase):
         self.assertEqual([where for where, text, english in pairs()
                           if shape(text) != shape(english)], [])
 
-    def test_access_keys_are_unique_in_every_window(self):
-        # Two controls of one window with one access key: the key reaches only the first.
+    def test_access_keys_are_unique_in_every_window_and_menu(self):
+        # Two controls of one window (or items of one menu) with one access key: the key
+        # reaches only the first.
         groups = access_key_groups()
-        self.assertTrue({"main window", "Easy Launch"} <= set(groups))
+        self.assertTrue({"main window", "Easy Launch", "menu miFile", "menu miHelp"} <= set(groups))
         clashes = []
         for code in ("enu",) + SHIPPED:
             tables = {module: table(module, code) for module in MODULES}
