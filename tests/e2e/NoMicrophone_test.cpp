@@ -1,8 +1,6 @@
-// The real Vocalet.exe under Wine on a machine without a microphone: the sound system's
-// default device plays but records nothing (see this test's .asoundrc).
+// The real Vocalet.exe under Wine on a machine without a microphone: the default sound
+// device plays but records nothing (see this test's .asoundrc).
 #include <gtest/gtest.h>
-#include <windows.h>
-#include <tlhelp32.h>
 
 #include "E2E.h"
 #include "TestFolder.h"
@@ -11,35 +9,18 @@ using namespace e2e;
 
 namespace {
 
-bool Exists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool MailSenderRuns() {
-  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  PROCESSENTRY32 pe{};
-  pe.dwSize = sizeof pe;
-  bool found = false;
-  for (BOOL more = Process32First(snap, &pe); more; more = Process32Next(snap, &pe))
-    found = found || lstrcmpiA(pe.szExeFile, "SendMail.exe") == 0;
-  CloseHandle(snap);
-  return found;
-}
-
 TEST(NoMicrophone, RecordingSaysNothingWasRecordedAndLeavesNothingToSend) {
   TestFolder folder;
   Options options;
   options.MsgFileName = folder.Path() + "\\message.wav";
   options.DurationSec = 17;
   WriteOptions(options);
-  const std::string handOff = BinDir() + "\\eMail.dat";
-  DeleteFileA(handOff.c_str());
-
+  DeleteFileA(HandOffFile().c_str());
   Vocalet app;
   ASSERT_TRUE(app.Start());
-  app.Key(VK_F2);
   // A recording that cannot start says so at once; one that runs without a device says so
   // when it is stopped.
+  app.Key(VK_F2);
   Sleep(1500);
   if (!app.ShownBox()) app.Key(VK_F3);
   HWND box = nullptr;
@@ -54,13 +35,12 @@ TEST(NoMicrophone, RecordingSaysNothingWasRecordedAndLeavesNothingToSend) {
   EXPECT_FALSE(Exists(folder.Path() + "\\message.recording.wav")) << "nothing is kept of nothing";
   EXPECT_TRUE(WaitUntil([&] { return !app.RecorderPageShown(); }, 10000));
   EXPECT_EQ(app.StatusLine(), "Click the Record button to record your voice message.");
-  EXPECT_FALSE(app.ToolButtonEnabled(Vocalet::btnPlay));
-  EXPECT_FALSE(app.ToolButtonEnabled(Vocalet::btnSend));
-  EXPECT_FALSE(app.ToolButtonEnabled(Vocalet::btnAttach));
+  for (auto b : {Vocalet::btnPlay, Vocalet::btnSend, Vocalet::btnAttach})
+    EXPECT_FALSE(app.ToolButtonEnabled(b)) << "button " << b;
   app.Key(VK_F5);
   Sleep(1500);
-  EXPECT_FALSE(Exists(handOff)) << "F5 wrote the hand-off file";
-  EXPECT_FALSE(MailSenderRuns()) << "F5 started the mail-sender";
+  EXPECT_FALSE(Exists(HandOffFile())) << "F5 wrote the hand-off file";
+  EXPECT_FALSE(ProcessRuns("SendMail.exe")) << "F5 started the mail-sender";
   ASSERT_TRUE(app.Quit());
   EXPECT_EQ(ReadOptions().DurationSec, 17) << "the duration of no message was kept";
 }

@@ -1,5 +1,5 @@
-// The real Vocalet.exe under Wine with a microphone that hears nothing: the sound system's
-// default capture device delivers only zeros (see this test's .asoundrc).
+// The real Vocalet.exe under Wine with a microphone that hears nothing: the default capture
+// device delivers only zeros (see this test's .asoundrc).
 #include <gtest/gtest.h>
 
 #include "E2E.h"
@@ -15,13 +15,9 @@ TEST(SilentMicrophone, ASilentRecordingIsKeptWithAWarningAboutTheMicrophoneLevel
   options.MsgFileName = folder.Path() + "\\message.wav";
   options.GSM610 = false;
   WriteOptions(options);
-
   Vocalet app;
   ASSERT_TRUE(app.Start());
-  app.Key(VK_F2);
-  ASSERT_TRUE(WaitUntil([&] { return app.RecorderPageShown(); }, 10000));
-  Sleep(1500);
-  app.Key(VK_F3);
+  ASSERT_TRUE(app.Record());
   HWND box = nullptr;
   ASSERT_TRUE(WaitUntil([&] { return (box = app.ShownBox()) != nullptr; }, 20000))
       << "no warning";
@@ -31,10 +27,7 @@ TEST(SilentMicrophone, ASilentRecordingIsKeptWithAWarningAboutTheMicrophoneLevel
   PostMessageA(box, WM_COMMAND, IDOK, 0);
   ASSERT_TRUE(WaitUntil([&] { return app.ShownBox() == nullptr; }, 10000));
   // Kept: the user may have whispered.
-  WaveInfo w = ReadWave(options.MsgFileName);
-  ASSERT_TRUE(w.ok);
-  EXPECT_GT(w.data.size(), 0u);
-  EXPECT_EQ(app.StatusLine().rfind("Last message recorded on ", 0), 0u) << app.StatusLine();
+  EXPECT_GT(ReadWave(options.MsgFileName).data.size(), 0u);
   EXPECT_TRUE(app.ToolButtonEnabled(Vocalet::btnSend));
   ASSERT_TRUE(app.Quit());
 }
