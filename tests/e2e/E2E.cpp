@@ -4,8 +4,10 @@
 #include <msacm.h>
 #include <shellapi.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -15,25 +17,16 @@ namespace e2e {
 
 namespace {
 const char kKey[] = "Software\\Quindle\\Vocalet";
+const Options kDefaults{{"HideTips", "0"},     {"AutoRecord", "1"}, {"AutoPlay", "1"},
+                        {"BeepOnRecord", "0"}, {"AutoClose", "0"},  {"Mono", "1"},
+                        {"GSM610", "1"},       {"PackOnSend", "0"}, {"Bits16", "1"},
+                        {"Quality ", "0"},     {"PlainSize", "0"},  {"DurationSec", "0"},
+                        {"MinWaveLevel", "50"}, {"MsgFileName", ""}};
+const std::string kNumbers[] = {"Quality ", "PlainSize", "DurationSec", "MinWaveLevel"};
 
-HKEY OpenKey(const char* path) {
-  HKEY k = nullptr;
-  RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr);
-  return k;
+void SetInt(const char* key, const char* name, DWORD v) {
+  SHSetValueA(HKEY_CURRENT_USER, key, name, REG_DWORD, &v, sizeof v);
 }
-void SetString(HKEY k, const char* name, const std::string& v) {
-  RegSetValueExA(k, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(v.c_str()),
-                 static_cast<DWORD>(v.size() + 1));
-}
-void SetInt(HKEY k, const char* name, int v) {
-  RegSetValueExA(k, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof v);
-}
-int GetInt(HKEY k, const char* name) {
-  DWORD d = 0, size = sizeof d;
-  RegQueryValueExA(k, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&d), &size);
-  return static_cast<int>(d);
-}
-
 std::string ClassOf(HWND h) {
   char c[64] = {};
   GetClassNameA(h, c, sizeof c);
@@ -50,28 +43,26 @@ DWORD ProcessOf(HWND h) {
   return pid;
 }
 
-// The first window below parent (top-level for none) for which f is true, or null.
-struct Search {
-  std::function<bool(HWND)> f;
-  HWND found = nullptr;
-};
-BOOL CALLBACK SearchEach(HWND h, LPARAM lp) {
-  auto* s = reinterpret_cast<Search*>(lp);
-  if (!s->f(h)) return TRUE;
-  s->found = h;
-  return FALSE;
+BOOL CALLBACK Add(HWND h, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(h);
+  return TRUE;
 }
-HWND FindWhere(HWND parent, std::function<bool(HWND)> f) {
-  Search s{std::move(f)};
+// The windows below parent (every level), or the top-level ones.
+std::vector<HWND> Windows(HWND parent = nullptr) {
+  std::vector<HWND> all;
   if (parent)
-    EnumChildWindows(parent, SearchEach, reinterpret_cast<LPARAM>(&s));
+    EnumChildWindows(parent, Add, reinterpret_cast<LPARAM>(&all));
   else
-    EnumWindows(SearchEach, reinterpret_cast<LPARAM>(&s));
-  return s.found;
+    EnumWindows(Add, reinterpret_cast<LPARAM>(&all));
+  return all;
 }
-
+HWND FindIn(HWND parent, const std::function<bool(HWND)>& match) {
+  for (HWND h : Windows(parent))
+    if (match(h)) return h;
+  return nullptr;
+}
 HWND RecorderPanel(HWND main) {
-  return FindWhere(main, [](HWND h) {
+  return FindIn(main, [](HWND h) {
     RECT r;
     GetWindowRect(h, &r);
     return r.right - r.left == 506 && r.bottom - r.top == 190;
@@ -89,34 +80,42 @@ bool UnixShell(std::string command, bool wait) {
 }
 }  // namespace
 
-void WriteOptions(const Options& o) {
-  HKEY k = OpenKey(kKey);
-  for (const auto& [name, on] : std::initializer_list<std::pair<const char*, bool>>{
-           {"HideTips", o.HideTips}, {"AutoRecord", o.AutoRecord}, {"AutoPlay", o.AutoPlay},
-           {"BeepOnRecord", o.BeepOnRecord}, {"AutoClose", o.AutoClose}, {"Mono", o.Mono},
-           {"GSM610", o.GSM610}, {"PackOnSend", o.PackOnSend}, {"Bits16", o.Bits16}})
-    SetString(k, name, on ? "1" : "0");
-  for (const auto& [name, v] : std::initializer_list<std::pair<const char*, int>>{
-           {"Quality ", o.Quality}, {"PlainSize", o.PlainSize}, {"DurationSec", o.DurationSec},
-           {"MinWaveLevel", o.MinWaveLevel}})
-    SetInt(k, name, v);
-  SetString(k, "MsgFileName", o.MsgFileName);
-  RegCloseKey(k);
+void WriteOptions(const Options& options) {
+  Options all = options;
+  all.insert(kDefaults.begin(), kDefaults.end());
+  for (const auto& [name, value] : all)
+    if (std::count(std::begin(kNumbers), std::end(kNumbers), name))
+      SetInt(kKey, name.c_str(), std::stoul(value));
+    else
+      SHSetValueA(HKEY_CURRENT_USER, kKey, name.c_str(), REG_SZ, value.c_str(),
+                  static_cast<DWORD>(value.size() + 1));
 }
 
-Options ReadOptions() {
-  Options o;
-  HKEY k = OpenKey(kKey);
-  o.PlainSize = GetInt(k, "PlainSize");
-  o.DurationSec = GetInt(k, "DurationSec");
-  RegCloseKey(k);
-  return o;
+int SavedOption(const char* name) {
+  DWORD d = 0, size = sizeof d;
+  SHGetValueA(HKEY_CURRENT_USER, kKey, name, nullptr, &d, &size);
+  return static_cast<int>(d);
 }
 
-void ChooseLanguage(Language language) {
-  HKEY k = OpenKey("Software\\Quindle\\MLS");
-  SetInt(k, "Vocalet", static_cast<int>(language));
-  RegCloseKey(k);
+void ChooseLanguage(Language language) { SetInt("Software\\Quindle\\MLS", "Vocalet", language); }
+
+void SetMicrophone(Mic mic) {
+  // E2E_SPEECH: the scripted microphone's speech, made by the build.
+  const char* source = mic == Mic::Speech ? "\"$E2E_SPEECH\"" : "/dev/zero";
+  UnixShell(mic == Mic::None ? std::string("rm -f ~/mic.raw")
+                             : std::string("ln -sfn ") + source + " ~/mic.raw", true);
+}
+
+void Scenario::SetUp() {
+  options["MsgFileName"] = message;
+  ChooseLanguage(English);
+  SetMicrophone(Mic::Speech);
+  SetCursorPos(500, 300);
+}
+
+bool Scenario::Start() {
+  WriteOptions(options);
+  return app.Start();
 }
 
 bool WaitUntil(const std::function<bool()>& done, DWORD ms) {
@@ -128,10 +127,7 @@ bool WaitUntil(const std::function<bool()>& done, DWORD ms) {
 bool PumpUntil(const std::function<bool()>& done, DWORD ms) {
   return WaitUntil([&] {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
     return done();
   }, ms);
 }
@@ -150,8 +146,7 @@ std::string UnixPath(const std::string& path) {
 
 std::string BinDir() {
   std::string dir = getenv("VOCALET_BIN_DIR");
-  for (char& c : dir)
-    if (c == '/') c = '\\';
+  std::replace(dir.begin(), dir.end(), '/', '\\');
   return dir;
 }
 
@@ -183,6 +178,22 @@ bool ProcessRuns(const char* exe) {
   return found;
 }
 
+std::string PcmTone(int seconds) {
+  std::string data;
+  for (int i = 0; i < 8000 * seconds; ++i) {
+    const int v = i % 16 < 8 ? -8000 + i % 16 * 2000 : 8000 - (i % 16 - 8) * 2000;
+    data += {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF)};
+  }
+  std::string w = "RIFF";
+  auto u32 = [&](DWORD v) { w.append(reinterpret_cast<const char*>(&v), 4); };
+  u32(static_cast<DWORD>(36 + data.size()));
+  w += "WAVEfmt ";
+  for (DWORD v : {16u, 0x10001u, 8000u, 16000u, 0x100002u}) u32(v);  // PCM, mono, 2, 16
+  w += "data";
+  u32(static_cast<DWORD>(data.size()));
+  return w + data;
+}
+
 Vocalet::~Vocalet() {
   if (!pi_.hProcess) return;
   if (!WaitExit(0)) TerminateProcess(pi_.hProcess, 9);
@@ -198,10 +209,8 @@ bool Vocalet::Start() {
   if (!CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
                       &pi_))
     return false;
-  WaitUntil([&] {
-    main_ = Shown("VocaletForm", "Quindle Vocalet");
-    return main_ && !StatusLine().empty();
-  }, 20000);
+  WaitUntil([&] { return (main_ = Shown("VocaletForm", "Quindle Vocalet")) && !StatusLine().empty(); },
+            20000);
   // The window places itself under the mouse pointer at the end of its first show: wait
   // until it stands still.
   RECT last{};
@@ -217,12 +226,6 @@ bool Vocalet::Start() {
 }
 
 bool Vocalet::WaitExit(DWORD ms) { return WaitForSingleObject(pi_.hProcess, ms) == WAIT_OBJECT_0; }
-
-DWORD Vocalet::ExitCode() const {
-  DWORD code = STILL_ACTIVE;
-  GetExitCodeProcess(pi_.hProcess, &code);
-  return code;
-}
 
 bool Vocalet::Quit(DWORD ms) {
   PostMessageA(main_, WM_CLOSE, 0, 0);
@@ -243,42 +246,37 @@ void Vocalet::Key(WORD vk, bool ctrl, HWND to) {
 }
 
 std::string Vocalet::StatusLine() const {
-  HWND status = FindWhere(main_, [](HWND h) {
+  return TextOf(FindIn(main_, [](HWND h) {
     return ClassOf(h) == "VocaletWindow" && !TextOf(h).empty();
-  });
-  return status ? TextOf(status) : std::string();
+  }));
 }
 
-bool Vocalet::WaitStatus(const std::string& prefix, DWORD ms) const {
-  return WaitUntil([&] { return StatusLine().rfind(prefix, 0) == 0; }, ms);
+bool Vocalet::WaitStatus(const std::string& prefix) const {
+  return WaitUntil([&] { return StatusLine().rfind(prefix, 0) == 0; }, 30000);
 }
 
-bool Vocalet::RecorderPageShown() const {
-  HWND panel = RecorderPanel(main_);
-  return panel && IsWindowVisible(panel);
-}
+bool Vocalet::RecorderPageShown() const { return IsWindowVisible(RecorderPanel(main_)); }
 
 std::vector<DWORD> Vocalet::SecondsShown() const {
   const int w = 76, h = 21;  // the counter's label, at (228, 2) of the panel
   POINT at{228, 2};
   ClientToScreen(RecorderPanel(main_), &at);
   BITMAPINFO bi{{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
-  void* bits = nullptr;
+  std::vector<DWORD> pixels(w * h);
   HDC screen = GetDC(nullptr), mem = CreateCompatibleDC(screen);
-  HBITMAP dib = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(mem, dib);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+  HGDIOBJ old = SelectObject(mem, bitmap);
   BitBlt(mem, 0, 0, w, h, screen, at.x, at.y, SRCCOPY);
-  GdiFlush();
-  std::vector<DWORD> pixels(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + w * h);
   SelectObject(mem, old);
-  DeleteObject(dib);
+  GetDIBits(mem, bitmap, 0, h, pixels.data(), &bi, DIB_RGB_COLORS);
+  DeleteObject(bitmap);
   DeleteDC(mem);
   ReleaseDC(nullptr, screen);
   return pixels;
 }
 
 HWND Vocalet::ToolBar() const {
-  return FindWhere(main_, [](HWND h) { return ClassOf(h) == "ToolbarWindow32"; });
+  return FindIn(main_, [](HWND h) { return ClassOf(h) == "ToolbarWindow32"; });
 }
 
 bool Vocalet::ToolButtonEnabled(ToolButton button) const {
@@ -288,28 +286,21 @@ bool Vocalet::ToolButtonEnabled(ToolButton button) const {
 
 int Vocalet::WindowCount() const {
   int count = 0;
-  FindWhere(nullptr, [&](HWND top) {
-    if (ProcessOf(top) != pi_.dwProcessId) return false;
-    ++count;
-    FindWhere(top, [&](HWND) { return ++count, false; });
-    return false;
-  });
+  for (HWND top : Windows())
+    if (ProcessOf(top) == pi_.dwProcessId) count += 1 + static_cast<int>(Windows(top).size());
   return count;
 }
 
-HWND Vocalet::Shown(const std::string& className, const std::string& title) const {
-  return FindWhere(nullptr, [&](HWND h) {
-    return ProcessOf(h) == pi_.dwProcessId && ClassOf(h) == className &&
-           (title.empty() || TextOf(h) == title) && IsWindowVisible(h);
-  });
+HWND Vocalet::Shown(const char* className, const char* title) const {
+  for (HWND h = nullptr; (h = FindWindowExA(nullptr, h, className, title)) != nullptr;)
+    if (ProcessOf(h) == pi_.dwProcessId && IsWindowVisible(h)) return h;
+  return nullptr;
 }
 
 std::string Vocalet::BoxText(HWND box) {
-  // The static control that is not the icon.
-  HWND text = box ? FindWhere(box, [](HWND h) {
-    return ClassOf(h) == "Static" && !TextOf(h).empty();
-  }) : nullptr;
-  return text ? TextOf(text) : std::string();
+  for (HWND c = nullptr; box && (c = FindWindowExA(box, c, "Static", nullptr));)
+    if (!TextOf(c).empty()) return TextOf(c);  // not the icon
+  return "";
 }
 
 bool Vocalet::StartRecording() {
@@ -338,19 +329,17 @@ bool Vocalet::SaveAs(const std::string& path, std::string* proposed) {
   // combo box (cmb13).
   WaitUntil([&] {
     dialog = Shown("#32770", "Save Voice Message As");
-    edit = dialog ? FindWhere(dialog, [](HWND h) {
+    return dialog && (edit = FindIn(dialog, [](HWND h) {
       const int id = GetDlgCtrlID(h);
-      return lstrcmpiA(ClassOf(h).c_str(), "Edit") == 0 && (id == 0x480 || id == 0x47c) && IsWindowVisible(h);
-    }) : nullptr;
-    return edit != nullptr;
+      return ClassOf(h) == "Edit" && (id == 0x480 || id == 0x47c) && IsWindowVisible(h);
+    }));
   }, 10000);
-  if (!edit) return false;
   char text[MAX_PATH] = {};  // an edit box of another process keeps its text to itself
   SendMessageA(edit, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
   if (proposed) *proposed = text;
   SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
   PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-  return WaitUntil([&] { return !IsWindow(dialog); }, 10000);
+  return edit && WaitUntil([&] { return !IsWindow(dialog); }, 10000);
 }
 
 WaveInfo ReadWave(const std::string& path) {
@@ -358,16 +347,14 @@ WaveInfo ReadWave(const std::string& path) {
   const std::string b = ReadAll(path);
   auto u16 = [&](size_t p) { return static_cast<WORD>((b[p] & 0xFF) | (b[p + 1] & 0xFF) << 8); };
   auto u32 = [&](size_t p) { return u16(p) | static_cast<DWORD>(u16(p + 2)) << 16; };
-  if (b.size() < 12 || b.compare(0, 4, "RIFF") != 0) return w;
-  for (size_t pos = 12; pos + 8 <= b.size(); pos += 8 + u32(pos + 4)) {
+  for (size_t pos = 12; b.compare(0, 4, "RIFF") == 0 && pos + 8 <= b.size();
+       pos += 8 + u32(pos + 4)) {
     if (b.compare(pos, 4, "fmt ") == 0 && pos + 24 <= b.size()) {
       w.formatTag = u16(pos + 8);
       w.blockAlign = u16(pos + 20);
       w.bits = u16(pos + 22);
     } else if (b.compare(pos, 4, "data") == 0) {
       w.data = b.substr(pos + 8, u32(pos + 4));
-      w.ok = true;
-      break;
     }
   }
   return w;
@@ -454,12 +441,6 @@ HRESULT MailStandIn::DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) 
   return S_OK;
 }
 
-HRESULT MailStandIn::DragOver(DWORD, POINTL, DWORD* effect) {
-  hovered = true;
-  *effect = DROPEFFECT_COPY;
-  return S_OK;
-}
-
 HRESULT MailStandIn::Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) {
   ++drops;
   DroppedFiles(data, &dropped);
@@ -476,7 +457,8 @@ PointerDrag::PointerDrag(HWND dragNAttach, const std::string& folder) {
   done_ = marker + "done";
   POINT from{7 + 39 / 2, 5 + 41 / 2};  // the icon
   ClientToScreen(dragNAttach, &from);
-  const int x = MailStandIn::kX + MailStandIn::kSize / 2, y = MailStandIn::kY + MailStandIn::kSize / 2;
+  const int x = MailStandIn::kX + MailStandIn::kSize / 2;
+  const int y = MailStandIn::kY + MailStandIn::kSize / 2;
   auto waitFor = [](const std::string& file) {
     return "i=0; while [ ! -e '" + UnixPath(file) + "' ] && [ $i -lt 600 ]; do sleep 0.05; " +
            "i=$((i+1)); done; ";
@@ -494,18 +476,16 @@ PointerDrag::PointerDrag(HWND dragNAttach, const std::string& folder) {
 bool PointerDrag::OverTarget(MailStandIn& target) {
   // The drag runs once its feedback window shows.
   const bool dragging = started_ && PumpUntil([] {
-    HWND w = FindWindowA("TDragForm", "DragForm");
-    return w && IsWindowVisible(w);
+    return IsWindowVisible(FindWindowA("TDragForm", "DragForm"));
   }, 10000);
   WriteAll(go1_, "");
   return dragging && PumpUntil([&] { return target.hovered; }, 15000);
 }
 
 bool PointerDrag::Release() {
-  if (!started_) return false;
   WriteAll(go1_, "");
   WriteAll(go2_, "");
-  return PumpUntil([&] { return Exists(done_); }, 20000);
+  return started_ && PumpUntil([&] { return Exists(done_); }, 20000);
 }
 
 }  // namespace e2e

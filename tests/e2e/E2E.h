@@ -1,30 +1,32 @@
-// Driving the real Vocalet.exe from another process under the same wineserver: start it with
-// chosen options, press keys, read what it shows, drag with the X pointer.
+// Driving the real Vocalet.exe from another process under the same wineserver.
 #pragma once
 
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 #include <windows.h>
 #include <mmsystem.h>
 #include <mmreg.h>
 #include <ole2.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "TestFolder.h"
+
 namespace e2e {
 
-struct Options {
-  bool HideTips = false, AutoRecord = true, AutoPlay = true, BeepOnRecord = false,
-       AutoClose = false, Mono = true, GSM610 = true, PackOnSend = false, Bits16 = true;
-  int Quality = 0, PlainSize = 0, DurationSec = 0, MinWaveLevel = 50;
-  std::string MsgFileName;
-};
-// All fourteen values: a partial set would make every default apply.
-void WriteOptions(const Options& o);
-Options ReadOptions();  // PlainSize and DurationSec
-// The language the program starts in, by its place in the translations' table.
-enum Language : DWORD { German = 3, English = 4 };
+// The program's options by name; those not given are written with their defaults, since a
+// partial set would make every default apply.
+using Options = std::map<std::string, std::string>;
+void WriteOptions(const Options& options);
+int SavedOption(const char* name);
+enum Language { German = 3, English = 4 };  // places in the translations' table
 void ChooseLanguage(Language language);
+// What the microphone hears from the next start on (the HOME folder's .asoundrc reads it).
+enum class Mic { Speech, Silence, None };
+void SetMicrophone(Mic mic);
 
 bool WaitUntil(const std::function<bool()>& done, DWORD ms);
 // The same while this thread's windows and COM calls keep running (a drop target's).
@@ -34,31 +36,28 @@ class Vocalet {
  public:
   ~Vocalet();
   bool Start();
-  bool Quit(DWORD ms = 20000);  // closes the main window; false when the process stays
+  bool Quit(DWORD ms = 20000);  // false when the process stays
   bool WaitExit(DWORD ms);
-  DWORD ExitCode() const;
   HWND Main() const { return main_; }
   HANDLE Process() const { return pi_.hProcess; }
-  // A key to the main window, or to another window of the program.
-  void Key(WORD vk, bool ctrl = false, HWND to = nullptr);
+  void Key(WORD vk, bool ctrl = false, HWND to = nullptr);  // to the main window by default
   // The status line as a screen reader reads it: the status panel's window text.
   std::string StatusLine() const;
-  bool WaitStatus(const std::string& prefix, DWORD ms = 30000) const;
+  bool WaitStatus(const std::string& prefix) const;
   bool RecorderPageShown() const;
   // The recorder's seconds counter as the screen shows it: its label has no window to ask.
   std::vector<DWORD> SecondsShown() const;
   enum ToolButton { btnRecord = 0, btnPlay = 1, btnSend = 3, btnAttach = 4 };
   bool ToolButtonEnabled(ToolButton button) const;
   HWND ToolBar() const;
-  int WindowCount() const;  // top-level and child
+  int WindowCount() const;
   // A top-level window of the process that shows, of the class (and title, when given).
-  HWND Shown(const std::string& className, const std::string& title = "") const;
+  HWND Shown(const char* className, const char* title = nullptr) const;
   HWND ShownBox() const { return Shown("#32770"); }
   static std::string BoxText(HWND box);
 
   bool StartRecording();  // F2, until the recorder page shows
-  // F2, ms of the scripted microphone's speech, F3, until the new message is shown.
-  bool Record(DWORD ms = 1500);
+  bool Record(DWORD ms = 1500);  // and ms later F3, until the new message is shown
   HWND OpenDragNAttach();  // Ctrl+A
   // F12, the name typed into the platform's save dialog, Save; and the name it proposed.
   bool SaveAs(const std::string& path, std::string* proposed = nullptr);
@@ -68,23 +67,33 @@ class Vocalet {
   HWND main_ = nullptr;
 };
 
+// A message file in a folder of its own, in English, with the scripted speech, and the
+// program opening under the pointer, clear of a drop target.
+struct Scenario : ::testing::Test {
+  TestFolder folder;
+  std::string message = folder.Path() + "\\message.wav";
+  Options options;
+  Vocalet app;
+  void SetUp() override;
+  bool Start();  // with the options
+};
+
 std::string BinDir();
 std::string HandOffFile();  // "eMail.dat", where the mail-sender finds the message
 std::string ReadAll(const std::string& path);
 void WriteAll(const std::string& path, const std::string& data);
 bool Exists(const std::string& path);
 bool ProcessRuns(const char* exe);
-// The Unix path, in UTF-8, of a Windows path in the ANSI code page.
-std::string UnixPath(const std::string& path);
+std::string UnixPath(const std::string& path);  // in UTF-8
+// A 500 Hz triangle as the recorder makes it by default: PCM, 8 kHz, mono, 16 bits.
+std::string PcmTone(int seconds);
 
 struct WaveInfo {
-  bool ok = false;
   WORD formatTag = 0, bits = 0, blockAlign = 0;
   std::string data;
 };
 WaveInfo ReadWave(const std::string& path);
-// PCM of a GSM 6.10 wave file, decoded by the platform's own codec.
-std::vector<short> DecodeGsm(const WaveInfo& w);
+std::vector<short> DecodeGsm(const WaveInfo& w);  // by the platform's own codec
 double Rms(const std::vector<short>& s);
 double Rms(const WaveInfo& pcm16);
 
@@ -105,7 +114,11 @@ struct MailStandIn : IDropTarget {
   ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
   ULONG STDMETHODCALLTYPE Release() override { return 1; }
   HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) override;
-  HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override;
+  HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override {
+    hovered = true;
+    *effect = DROPEFFECT_COPY;
+    return S_OK;
+  }
   HRESULT STDMETHODCALLTYPE DragLeave() override { return S_OK; }
   HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override;
 };

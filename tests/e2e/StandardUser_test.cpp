@@ -51,15 +51,14 @@ struct StandardUser : ::testing::Test {
     const std::string data = ReadAll(xdgArgs);
     for (size_t at = 0, end; (end = data.find('\0', at)) != std::string::npos; at = end + 1)
       args.push_back(data.substr(at, end - at));
-    ASSERT_EQ(args.size(), 7u);
-    const std::vector<std::string> options{"--utf8", "--subject", "Voice message", "--body"};
-    EXPECT_EQ(std::vector<std::string>(args.begin(), args.begin() + 4), options);
-    EXPECT_EQ(args[4].rfind("\nThis e-mail contains a voice message. Double click the icon "
-                            "of\nthe attached file to play it.\n\n", 0), 0u) << args[4];
-    EXPECT_EQ(args[4].find_first_of("\r\\"), std::string::npos) << args[4];
-    EXPECT_EQ(args[5], "--attach");
-    EXPECT_EQ(args[6], UnixPath(message)) << "the very file, its Unix path in UTF-8";
-    EXPECT_EQ(args[6].substr(0, 1), "/");
+    using ::testing::StartsWith;
+    EXPECT_THAT(args, ::testing::ElementsAre(
+        "--utf8", "--subject", "Voice message", "--body",
+        StartsWith("\nThis e-mail contains a voice message. Double click the icon of\nthe "
+                   "attached file to play it.\n\n"),
+        "--attach", UnixPath(message)));  // the very file, its Unix path in UTF-8
+    EXPECT_EQ(UnixPath(message).substr(0, 1), "/");
+    EXPECT_EQ(args.at(4).find_first_of("\r\\"), std::string::npos) << args[4];
   }
   void SaveAs() {
     const std::string copy = messageDir + "\\" + Ansi("копия.wav");
@@ -100,16 +99,11 @@ struct StandardUser : ::testing::Test {
   void ChangeLanguage() {
     const std::string before = app.StatusLine();
     SetForegroundWindow(app.Main());
-    PostMessageA(GetParent(app.ToolBar()), WM_COMMAND, MAKEWPARAM(40006, BN_CLICKED),
+    PostMessageA(GetParent(app.ToolBar()), WM_COMMAND, 40006,
                  reinterpret_cast<LPARAM>(app.ToolBar()));
     Sleep(1000);
-    INPUT keys[4]{};
-    for (int i = 0; i < 4; ++i) {
-      keys[i].type = INPUT_KEYBOARD;
-      keys[i].ki.wVk = i < 2 ? VK_UP : VK_RETURN;
-      keys[i].ki.dwFlags = i % 2 ? KEYEVENTF_KEYUP : 0;
-    }
-    SendInput(4, keys, sizeof(INPUT));
+    app.Key(VK_UP);
+    app.Key(VK_RETURN);
     EXPECT_TRUE(WaitUntil([&] {
       const std::string now = app.StatusLine();
       return now != before && now.find_first_of(Ansi("абвгдеёжзийклмнопрстуфхцчшщыьэюя")) !=
@@ -133,9 +127,7 @@ TEST_F(StandardUser, RecordsSendsSavesAttachesAndPlacesAShortcutWithoutAWordOfCo
   RegCloseKey(icons);
   RegCloseKey(orvane);
   ChooseLanguage(English);  // not the locale's: the change of language must show
-  Options options;
-  options.MsgFileName = message;
-  WriteOptions(options);
+  WriteOptions({{"MsgFileName", message}});
 
   SetCursorPos(500, 300);
   ASSERT_TRUE(app.Start()) << "Vocalet.exe from " << BinDir();

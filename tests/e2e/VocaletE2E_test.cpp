@@ -1,26 +1,16 @@
-// The real Vocalet.exe under Wine with the scripted microphone: keys pressed as a user would,
-// and what the program leaves behind (files, registry) and shows.
-#include <gtest/gtest.h>
-
+// Recording with the real Vocalet.exe under Wine: keys pressed as a user would, a scripted
+// microphone, and what the program leaves behind (files, registry) and shows.
 #include <cstring>
 
 #include "E2E.h"
-#include "TestFolder.h"
 
 using namespace e2e;
 
 namespace {
 
-struct VocaletE2E : ::testing::Test {
-  TestFolder folder;
-  std::string message = folder.Path() + "\\e2e.wav";
-  Options options;
-  Vocalet app;
-  void SetUp() override {
-    options.MsgFileName = message;
-    WriteOptions(options);
-    ChooseLanguage(English);
-  }
+const char kInvite[] = "Click the Record button to record your voice message.";
+
+struct Recording : Scenario {
   // The mouse walks along the status line until the details label's hint shows.
   std::string DetailsHint() {
     RECT r;
@@ -48,8 +38,16 @@ struct VocaletE2E : ::testing::Test {
     const auto before = app.SecondsShown();
     return WaitUntil([&] { return app.SecondsShown() != before; }, 6000);
   }
+  // The box the program shows: its text, then OK.
+  std::string AnswerBox() {
+    HWND box = nullptr;
+    if (!WaitUntil([&] { return (box = app.ShownBox()) != nullptr; }, 20000)) return "no box";
+    const std::string text = Vocalet::BoxText(box);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    return WaitUntil([&] { return !app.ShownBox(); }, 10000) ? text : "the box stays: " + text;
+  }
   // A recording saved as it was made, with the speech in it.
-  void ExpectSpeechInPcm(const std::string& file) {
+  static void ExpectSpeechInPcm(const std::string& file) {
     const WaveInfo w = ReadWave(file);
     EXPECT_EQ(w.formatTag, WAVE_FORMAT_PCM) << file;
     EXPECT_EQ(w.bits, 16);
@@ -58,16 +56,16 @@ struct VocaletE2E : ::testing::Test {
 };
 
 // German was chosen earlier, and another program holds its module file without sharing it.
-TEST_F(VocaletE2E, FirstStartInEnglishDespiteAnUnreadableTranslationOffersOnlyRecording) {
+TEST_F(Recording, FirstStartInEnglishDespiteAnUnreadableTranslationOffersOnlyRecording) {
   ChooseLanguage(German);
   HANDLE held = CreateFileA((BinDir() + "\\mls\\Vocalet_deu.mls").c_str(), GENERIC_READ, 0,
                             nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   DeleteFileA(HandOffFile().c_str());
-  const bool started = app.Start();
+  const bool started = Start();
   CloseHandle(held);
   ASSERT_TRUE(started);
-  EXPECT_EQ(app.StatusLine(), "Click the Record button to record your voice message.");
+  EXPECT_EQ(app.StatusLine(), kInvite);
   EXPECT_TRUE(app.ToolButtonEnabled(Vocalet::btnRecord));
   for (auto b : {Vocalet::btnPlay, Vocalet::btnSend, Vocalet::btnAttach})
     EXPECT_FALSE(app.ToolButtonEnabled(b)) << "button " << b;
@@ -83,11 +81,13 @@ TEST_F(VocaletE2E, FirstStartInEnglishDespiteAnUnreadableTranslationOffersOnlyRe
   EXPECT_EQ(app.ShownBox(), nullptr) << "F12 opened a dialog";
   EXPECT_EQ(app.Shown("TDragNAttachForm"), nullptr) << "Ctrl+A opened Drag & Attach";
   ASSERT_TRUE(app.Quit());
-  EXPECT_EQ(app.ExitCode(), 0u);
+  DWORD code = 1;
+  GetExitCodeProcess(app.Process(), &code);
+  EXPECT_EQ(code, 0u);
 }
 
-TEST_F(VocaletE2E, RecordPauseResumeStopCompressThenPlayPauseStop) {
-  ASSERT_TRUE(app.Start());
+TEST_F(Recording, RecordPauseResumeStopCompressThenPlayPauseStop) {
+  ASSERT_TRUE(Start());
   ASSERT_TRUE(app.StartRecording());
   ASSERT_TRUE(CounterMoves()) << "the seconds counter does not count";
   app.Key(VK_ESCAPE);
@@ -108,16 +108,18 @@ TEST_F(VocaletE2E, RecordPauseResumeStopCompressThenPlayPauseStop) {
                            "Compression ratio"})
     EXPECT_NE(hint.find(part), std::string::npos) << hint;
 
-  // A paused playback cannot end by itself: only F3 ends it, and leaves the message as it is.
-  const std::string recorded = ReadAll(message);
+  // A paused playback (of a message longer than the test) cannot end by itself: only F3 ends
+  // it, and leaves the message as it is.
+  const std::string tone = PcmTone(60);
+  WriteAll(message, tone);
   app.Key(VK_F4);
   ASSERT_TRUE(WaitUntil([&] { return app.RecorderPageShown(); }, 10000));
   app.Key(VK_ESCAPE);
   EXPECT_TRUE(CounterStops()) << "Esc did not pause the playback";
-  ASSERT_TRUE(app.RecorderPageShown()) << "the playback was over before the pause";
+  ASSERT_TRUE(app.RecorderPageShown()) << "the playback ended";
   app.Key(VK_F3);
   ASSERT_TRUE(WaitUntil([&] { return !app.RecorderPageShown(); }, 10000));
-  EXPECT_TRUE(ReadAll(message) == recorded);
+  EXPECT_TRUE(ReadAll(message) == tone);
 
   // Another recording makes no more windows and leaves no handle on the message.
   const int windows = app.WindowCount();
@@ -135,19 +137,18 @@ TEST_F(VocaletE2E, RecordPauseResumeStopCompressThenPlayPauseStop) {
   // The size before the compression: the PCM (8 kHz, 16 bits) that the GSM blocks hold, less
   // the last block's padding, and a header.
   const long pcm = 2 * static_cast<long>(DecodeGsm(ReadWave(message)).size());
-  EXPECT_GT(ReadOptions().PlainSize, pcm - 640 + 44);
-  EXPECT_LE(ReadOptions().PlainSize, pcm + 100);
+  EXPECT_GT(SavedOption("PlainSize"), pcm - 640 + 44);
+  EXPECT_LE(SavedOption("PlainSize"), pcm + 100);
 }
 
-TEST_F(VocaletE2E, ClosingDuringARecordingKeepsItUncompressed) {
-  options.PlainSize = 4321;
-  WriteOptions(options);
-  ASSERT_TRUE(app.Start());
+TEST_F(Recording, ClosingDuringARecordingKeepsItUncompressed) {
+  options["PlainSize"] = "4321";
+  ASSERT_TRUE(Start());
   ASSERT_TRUE(app.StartRecording());
   Sleep(1500);
   ASSERT_TRUE(app.Quit());
   ExpectSpeechInPcm(message);
-  EXPECT_EQ(ReadOptions().PlainSize, 4321);
+  EXPECT_EQ(SavedOption("PlainSize"), 4321);
   Vocalet again;
   ASSERT_TRUE(again.Start());
   EXPECT_EQ(again.StatusLine().rfind("Last message recorded on ", 0), 0u) << again.StatusLine();
@@ -156,8 +157,8 @@ TEST_F(VocaletE2E, ClosingDuringARecordingKeepsItUncompressed) {
 
 // The system ends the session as Windows does: it asks, it tells, and then ends the process
 // without any further message. What was recorded and the options must be on disk by then.
-TEST_F(VocaletE2E, SessionEndDuringARecordingKeepsTheRecordingAndTheOptions) {
-  ASSERT_TRUE(app.Start());
+TEST_F(Recording, SessionEndDuringARecordingKeepsTheRecordingAndTheOptions) {
+  ASSERT_TRUE(Start());
   ASSERT_TRUE(app.StartRecording());
   Sleep(2500);
   DWORD_PTR answer = 0;
@@ -169,31 +170,60 @@ TEST_F(VocaletE2E, SessionEndDuringARecordingKeepsTheRecordingAndTheOptions) {
   TerminateProcess(app.Process(), 1);
   ASSERT_TRUE(app.WaitExit(10000));
   ExpectSpeechInPcm(message);
-  EXPECT_EQ(ReadOptions().PlainSize, static_cast<int>(ReadAll(message).size()));
-  EXPECT_GE(ReadOptions().DurationSec, 2);
+  EXPECT_EQ(SavedOption("PlainSize"), static_cast<int>(ReadAll(message).size()));
+  EXPECT_GE(SavedOption("DurationSec"), 2);
 }
 
 // Another program holds the message file open (a mail program attaching it, say) and lets
 // nobody replace it: the new recording is kept beside it, and the error box says where.
-TEST_F(VocaletE2E, AMessageFileThatCannotBeReplacedDoesNotCostTheRecording) {
+TEST_F(Recording, AMessageFileThatCannotBeReplacedDoesNotCostTheRecording) {
   HANDLE held = CreateFileA(message.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
                             nullptr, CREATE_ALWAYS, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  ASSERT_TRUE(app.Start());
+  ASSERT_TRUE(Start());
   ASSERT_TRUE(app.StartRecording());
   Sleep(2000);
   app.Key(VK_F3);
-  HWND box = nullptr;
-  const bool shown = WaitUntil([&] { return (box = app.ShownBox()) != nullptr; }, 20000);
+  WaitUntil([&] { return app.ShownBox() != nullptr; }, 20000);
   CloseHandle(held);
-  ASSERT_TRUE(shown) << "no error box";
-  const std::string kept = folder.Path() + "\\e2e.recording.wav";
-  EXPECT_EQ(Vocalet::BoxText(box), "The recording could not be saved as \"" + message +
-                                       "\".\r\nIt has been kept in \"" + kept + "\".");
-  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  const std::string kept = folder.Path() + "\\message.recording.wav";
+  EXPECT_EQ(AnswerBox(), "The recording could not be saved as \"" + message +
+                             "\".\r\nIt has been kept in \"" + kept + "\".");
   ExpectSpeechInPcm(kept);
-  EXPECT_TRUE(WaitUntil([&] { return app.ShownBox() == nullptr; }, 10000));
   ASSERT_TRUE(app.Quit());
+}
+
+TEST_F(Recording, ASilentRecordingIsKeptWithAWarningAboutTheMicrophoneLevel) {
+  SetMicrophone(Mic::Silence);
+  options["GSM610"] = "0";
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(app.Record());
+  EXPECT_EQ(AnswerBox(), "The message seems to be silent. Please check your microphone, and "
+                         "press Ctrl+M to adjust the microphone level.");
+  EXPECT_GT(ReadWave(message).data.size(), 0u) << "not kept: the user may have whispered";
+  EXPECT_TRUE(app.ToolButtonEnabled(Vocalet::btnSend));
+  ASSERT_TRUE(app.Quit());
+}
+
+TEST_F(Recording, WithoutAMicrophoneNothingIsRecordedAndThereIsStillNothingToSend) {
+  SetMicrophone(Mic::None);
+  options["DurationSec"] = "17";
+  ASSERT_TRUE(Start());
+  // A recording that cannot start says so at once; one that runs without a device says so
+  // when it is stopped.
+  app.Key(VK_F2);
+  Sleep(1500);
+  if (!app.ShownBox()) app.Key(VK_F3);
+  const std::string said = AnswerBox();
+  EXPECT_EQ(said.rfind("Nothing was recorded.", 0), 0u) << said;
+  EXPECT_FALSE(Exists(message)) << "an empty recording became the message";
+  EXPECT_FALSE(Exists(folder.Path() + "\\message.recording.wav")) << "nothing is kept of nothing";
+  EXPECT_TRUE(WaitUntil([&] { return !app.RecorderPageShown(); }, 10000));
+  EXPECT_EQ(app.StatusLine(), kInvite);
+  for (auto b : {Vocalet::btnPlay, Vocalet::btnSend, Vocalet::btnAttach})
+    EXPECT_FALSE(app.ToolButtonEnabled(b)) << "button " << b;
+  ASSERT_TRUE(app.Quit());
+  EXPECT_EQ(SavedOption("DurationSec"), 17) << "the duration of no message was kept";
 }
 
 }  // namespace

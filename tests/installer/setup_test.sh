@@ -71,23 +71,6 @@ check "entry: size ${size_kb} KB matches the files (${files_kb} KB)" \
   test "$size_kb" -ge $((files_kb * 9 / 10)) -a "$size_kb" -le $((files_kb * 11 / 10 + 8))
 check "mail-sender and drag hook used once" uses 0x1
 
-echo "== the installed program starts and finds its translations"
-# Vocalet fills MLSReport.txt beside itself, when that file exists, with the languages it
-# found for each string module.
-report="$U_inst/MLSReport.txt"
-: >"$report"
-timeout 120 wine "$U_inst/Vocalet.exe" </dev/null >>"$log" 2>&1 &
-program=$!
-for i in $(seq 1 600); do grep -q "Present Languages" "$report" 2>/dev/null && break; sleep 0.1; done
-codes=$(ls "$U_inst/mls" | sed -n 's/^Vocalet_\([a-z]*\)\.mls$/\1/p' | sort | tr '\n' ' ')
-reported=$(tr -d '\r' <"$report" | sed -n 's/^MLS Module Vocalet=//p' | tr -d ' ' | tr ',' '\n' |
-           grep -v '^enu$' | sort | tr '\n' ' ')
-check "the program reports the installed translations ($codes)" eval '[ -n "$codes" ] && equals "$reported" "$codes"'
-check "every module has every language" eval '! grep -q "Missing Languages" "$report"'
-w taskkill /im Vocalet.exe  # without /f: closes the windows, as a user would
-check "the program closes" wait $program
-rm -f "$report"
-
 echo "== a second setup over the first"
 check "setup /S again succeeds" install
 check "files still as built" same_files
