@@ -65,10 +65,6 @@ struct Delivery : Scenario {
     options["DurationSec"] = "2";
     return Start();
   }
-  // Drag & Attach closed, and the main window back.
-  bool Returned(HWND dna) {
-    return PumpUntil([&] { return !IsWindow(dna) && IsWindowVisible(app.Main()); }, 10000);
-  }
 };
 
 TEST_F(Delivery, ARecordedMessageReachesTheMailProgramAndAutoCloseEndsTheProgram) {
@@ -116,14 +112,12 @@ TEST_F(Delivery, PackOnSendCompressesOnceOnSendAndWithoutAutoCloseTheWindowStays
   EXPECT_EQ(Values(Mail(), "filepath"), message);
   EXPECT_TRUE(ReadAll(message) == packed) << "the second Send changed the message";
 
-  MailStandIn target(message);
   HWND dna = app.OpenDragNAttach();
   ASSERT_NE(dna, nullptr);
-  PointerDrag drag(dna, folder.Path());
-  ASSERT_TRUE(drag.OverTarget(target)) << "the drag did not reach the target (xdotool?)";
-  ASSERT_TRUE(drag.Release());
-  EXPECT_TRUE(Returned(dna)) << "after a drop";
-  EXPECT_EQ(target.dropped, std::vector<std::string>{message});
+  const Drop drop = DragToMail(app, dna, message);
+  ASSERT_TRUE(drop.reached) << "the drag did not reach the target (xdotool?)";
+  EXPECT_EQ(drop.dropped, std::vector<std::string>{message});
+  EXPECT_TRUE(IsWindowVisible(app.Main())) << "the main window returns after a drop";
   ASSERT_TRUE(app.Quit());
 }
 
@@ -132,36 +126,30 @@ TEST_F(Delivery, PackOnSendCompressesOnceOnSendAndWithoutAutoCloseTheWindowStays
 // ends the program.
 TEST_F(Delivery, AttachEscapeCancelsAndOnlyADropPreparesTheMessageAndAutoCloses) {
   options["AutoClose"] = "1";
-  MailStandIn target(message);
   ASSERT_TRUE(StartWithPcmMessage());
   const std::string plain = ReadAll(message);
   HWND dna = app.OpenDragNAttach();
   ASSERT_NE(dna, nullptr);
   EXPECT_FALSE(IsWindowVisible(app.Main())) << "the main window hides while attaching";
   app.Key(VK_ESCAPE, false, dna);
-  EXPECT_TRUE(Returned(dna)) << "Escape before a drag";
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dna) && IsWindowVisible(app.Main()); }, 10000))
+      << "Escape before a drag";
 
   ASSERT_NE(dna = app.OpenDragNAttach(), nullptr);
-  {
-    PointerDrag drag(dna, folder.Path());
-    ASSERT_TRUE(drag.OverTarget(target)) << "the drag did not reach the target (xdotool?)";
-    app.Key(VK_ESCAPE, false, dna);
-    EXPECT_TRUE(Returned(dna)) << "Escape during a drag";
-  }
-  EXPECT_EQ(target.drops, 0);
+  const Drop cancelled = DragToMail(app, dna, message, true);
+  ASSERT_TRUE(cancelled.reached) << "the drag did not reach the target (xdotool?)";
+  EXPECT_EQ(cancelled.drops, 0);
+  EXPECT_TRUE(IsWindowVisible(app.Main())) << "Escape during a drag";
   EXPECT_TRUE(ReadAll(message) == plain) << "the preparation ran";
   EXPECT_FALSE(app.WaitExit(0)) << "AutoClose applies only to a drop";
 
-  target.hovered = false;
   ASSERT_NE(dna = app.OpenDragNAttach(), nullptr);
-  PointerDrag drag(dna, folder.Path());
-  ASSERT_TRUE(drag.OverTarget(target));
-  EXPECT_EQ(target.hoverBlockSize, 23) << "an empty file list while hovering";
-  EXPECT_EQ(target.formatWhileHovering, WAVE_FORMAT_PCM) << "prepared before the drop";
-  ASSERT_TRUE(drag.Release());
-  EXPECT_TRUE(PumpUntil([&] { return app.WaitExit(0); }, 20000)) << "AutoClose after a drop";
-  EXPECT_EQ(target.dropped, std::vector<std::string>{message});
-  EXPECT_EQ(target.formatAtDrop, WAVE_FORMAT_GSM610) << "compressed before the target got it";
+  const Drop drop = DragToMail(app, dna, message);
+  EXPECT_EQ(drop.hoverBlockSize, 23) << "an empty file list while hovering";
+  EXPECT_EQ(drop.formatWhileHovering, WAVE_FORMAT_PCM) << "prepared before the drop";
+  EXPECT_EQ(drop.dropped, std::vector<std::string>{message});
+  EXPECT_EQ(drop.formatAtDrop, WAVE_FORMAT_GSM610) << "compressed before the target got it";
+  EXPECT_TRUE(app.WaitExit(20000)) << "AutoClose after a drop";
 }
 
 }  // namespace

@@ -297,6 +297,10 @@ HWND Vocalet::Shown(const char* className, const char* title) const {
   return nullptr;
 }
 
+HWND Vocalet::ChildWithText(HWND parent, const std::string& text) {
+  return FindIn(parent, [&](HWND h) { return TextOf(h) == text; });
+}
+
 std::string Vocalet::BoxText(HWND box) {
   for (HWND c = nullptr; box && (c = FindWindowExA(box, c, "Static", nullptr));)
     if (!TextOf(c).empty()) return TextOf(c);  // not the icon
@@ -409,83 +413,85 @@ size_t DroppedFiles(IDataObject* data, std::vector<std::string>* paths) {
   ReleaseStgMedium(&m);
   return size;
 }
+
+// A window of this process on top at a fixed place that takes copies of files.
+struct MailStandIn : IDropTarget {
+  static constexpr int kX = 800, kY = 500, kSize = 250;
+  const std::string& message;
+  e2e::Drop& seen;
+  HWND window;
+  MailStandIn(const std::string& messageFile, e2e::Drop& drop) : message(messageFile), seen(drop) {
+    OleInitialize(nullptr);
+    WNDCLASSA wc{0, DefWindowProcA, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr,
+                 static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)), nullptr, "MailStandIn"};
+    RegisterClassA(&wc);
+    window = CreateWindowExA(WS_EX_TOPMOST, wc.lpszClassName, "Mail", WS_POPUP, kX, kY, kSize,
+                             kSize, nullptr, nullptr, wc.hInstance, nullptr);
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    RegisterDragDrop(window, this);
+  }
+  ~MailStandIn() {
+    RevokeDragDrop(window);
+    DestroyWindow(window);
+    OleUninitialize();
+  }
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    *out = (iid == IID_IUnknown || iid == IID_IDropTarget) ? this : nullptr;
+    return *out ? S_OK : E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
+    // Some mail programs look at the files before the drop.
+    seen.hoverBlockSize = static_cast<int>(DroppedFiles(data, nullptr));
+    seen.formatWhileHovering = ReadWave(message).formatTag;
+    return DragOver(0, {}, effect);
+  }
+  HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override {
+    seen.reached = true;
+    *effect = DROPEFFECT_COPY;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE DragLeave() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
+    ++seen.drops;
+    DroppedFiles(data, &seen.dropped);
+    seen.formatAtDrop = seen.dropped.empty() ? 0 : ReadWave(seen.dropped[0]).formatTag;
+    return DragOver(0, {}, effect);
+  }
+};
 }  // namespace
 
-MailStandIn::MailStandIn(std::string messageFile) : message(std::move(messageFile)) {
-  OleInitialize(nullptr);
-  WNDCLASSA wc{0, DefWindowProcA, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr,
-               static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)), nullptr, "MailStandIn"};
-  RegisterClassA(&wc);
-  window = CreateWindowExA(WS_EX_TOPMOST, wc.lpszClassName, "Mail", WS_POPUP, kX, kY, kSize,
-                           kSize, nullptr, nullptr, wc.hInstance, nullptr);
-  ShowWindow(window, SW_SHOWNOACTIVATE);
-  RegisterDragDrop(window, this);
-}
-
-MailStandIn::~MailStandIn() {
-  RevokeDragDrop(window);
-  DestroyWindow(window);
-  OleUninitialize();
-}
-
-HRESULT MailStandIn::QueryInterface(REFIID iid, void** out) {
-  *out = (iid == IID_IUnknown || iid == IID_IDropTarget) ? this : nullptr;
-  return *out ? S_OK : E_NOINTERFACE;
-}
-
-HRESULT MailStandIn::DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) {
-  // Some mail programs look at the files before the drop.
-  hoverBlockSize = static_cast<int>(DroppedFiles(data, nullptr));
-  formatWhileHovering = ReadWave(message).formatTag;
-  *effect = DROPEFFECT_COPY;
-  return S_OK;
-}
-
-HRESULT MailStandIn::Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) {
-  ++drops;
-  DroppedFiles(data, &dropped);
-  formatAtDrop = dropped.empty() ? 0 : ReadWave(dropped[0]).formatTag;
-  *effect = DROPEFFECT_COPY;
-  return S_OK;
-}
-
-PointerDrag::PointerDrag(HWND dragNAttach, const std::string& folder) {
+Drop DragToMail(Vocalet& app, HWND dna, const std::string& message, bool escape) {
+  Drop seen;
+  MailStandIn target(message, seen);
+  // The pointer's way runs on the Unix side in three legs, each when a marker file says so:
+  // the press on the icon at once, the way over the target once the drag shows, the release.
   static int count = 0;
-  const std::string marker = folder + "\\drag" + std::to_string(++count);
-  go1_ = marker + "go1";
-  go2_ = marker + "go2";
-  done_ = marker + "done";
+  const std::string marker = message + ".drag" + std::to_string(++count);
+  const int x = MailStandIn::kX + MailStandIn::kSize / 2, y = MailStandIn::kY + MailStandIn::kSize / 2;
   POINT from{7 + 39 / 2, 5 + 41 / 2};  // the icon
-  ClientToScreen(dragNAttach, &from);
-  const int x = MailStandIn::kX + MailStandIn::kSize / 2;
-  const int y = MailStandIn::kY + MailStandIn::kSize / 2;
-  auto waitFor = [](const std::string& file) {
-    return "i=0; while [ ! -e '" + UnixPath(file) + "' ] && [ $i -lt 600 ]; do sleep 0.05; " +
-           "i=$((i+1)); done; ";
+  ClientToScreen(dna, &from);
+  auto waitFor = [&](const char* leg) {
+    return "i=0; while [ ! -e '" + UnixPath(marker + leg) +
+           "' ] && [ $i -lt 600 ]; do sleep 0.05; i=$((i+1)); done; ";
   };
   auto move = [](int x, int y) {
     return "xdotool mousemove " + std::to_string(x) + " " + std::to_string(y);
   };
-  std::string script = move(from.x, from.y) + " mousedown 1; " + waitFor(go1_);
+  std::string script = move(from.x, from.y) + " mousedown 1; " + waitFor("1");
   for (int i = 1; i <= 6; ++i)
     script += move(from.x + (x - from.x) * i / 6, from.y + (y - from.y) * i / 6) + "; sleep 0.1; ";
-  script += waitFor(go2_) + move(x + 3, y + 2) + " mouseup 1; touch '" + UnixPath(done_) + "'";
-  started_ = UnixShell("command -v xdotool >/dev/null", true) && UnixShell(script, false);
-}
-
-bool PointerDrag::OverTarget(MailStandIn& target) {
-  // The drag runs once its feedback window shows.
-  const bool dragging = started_ && PumpUntil([] {
-    return IsWindowVisible(FindWindowA("TDragForm", "DragForm"));
-  }, 10000);
-  WriteAll(go1_, "");
-  return dragging && PumpUntil([&] { return target.hovered; }, 15000);
-}
-
-bool PointerDrag::Release() {
-  WriteAll(go1_, "");
-  WriteAll(go2_, "");
-  return started_ && PumpUntil([&] { return Exists(done_); }, 20000);
+  script += waitFor("2") + move(x + 3, y + 2) + " mouseup 1; touch '" + UnixPath(marker) + "'";
+  if (!UnixShell("command -v xdotool >/dev/null", true) || !UnixShell(script, false)) return seen;
+  PumpUntil([] { return IsWindowVisible(FindWindowA("TDragForm", "DragForm")); }, 10000);
+  WriteAll(marker + "1", "");
+  PumpUntil([&] { return seen.reached; }, 15000);
+  if (escape) app.Key(VK_ESCAPE, false, dna);
+  WriteAll(marker + "2", "");
+  PumpUntil([&] { return Exists(marker); }, 20000);
+  PumpUntil([&] { return !IsWindow(dna); }, 10000);
+  return seen;
 }
 
 }  // namespace e2e

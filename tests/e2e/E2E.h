@@ -6,7 +6,6 @@
 #include <windows.h>
 #include <mmsystem.h>
 #include <mmreg.h>
-#include <ole2.h>
 
 #include <functional>
 #include <map>
@@ -55,6 +54,7 @@ class Vocalet {
   HWND Shown(const char* className, const char* title = nullptr) const;
   HWND ShownBox() const { return Shown("#32770"); }
   static std::string BoxText(HWND box);
+  static HWND ChildWithText(HWND parent, const std::string& text);
 
   bool StartRecording();  // F2, until the recorder page shows
   bool Record(DWORD ms = 1500);  // and ms later F3, until the new message is shown
@@ -97,45 +97,15 @@ std::vector<short> DecodeGsm(const WaveInfo& w);  // by the platform's own codec
 double Rms(const std::vector<short>& s);
 double Rms(const WaveInfo& pcm16);
 
-// A mail message's stand-in in this process, on top at a fixed place: a drop target that
-// notes what it was given, and what the message file was while the drag hovered.
-struct MailStandIn : IDropTarget {
-  static constexpr int kX = 800, kY = 500, kSize = 250;
-  explicit MailStandIn(std::string messageFile);
-  ~MailStandIn();
-  std::string message;
-  HWND window = nullptr;
-  bool hovered = false;
+// What a mail message's stand-in in this process saw of a drag from Drag & Attach's icon.
+struct Drop {
+  bool reached = false;  // the drag came over it (never without xdotool)
   int hoverBlockSize = -1, drops = 0;
-  WORD formatWhileHovering = 0, formatAtDrop = 0;
+  WORD formatWhileHovering = 0, formatAtDrop = 0;  // of the message file, and of the drop
   std::vector<std::string> dropped;
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) override;
-  HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override {
-    hovered = true;
-    *effect = DROPEFFECT_COPY;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE DragLeave() override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override;
 };
-
-// The X pointer's way from Drag & Attach's icon to the stand-in, run by xdotool on the Unix
-// side in three legs, each when this process says so: it presses on the icon at once, moves
-// over the target once the drag shows (OverTarget) and releases the button (Release).
-class PointerDrag {
- public:
-  PointerDrag(HWND dragNAttach, const std::string& folder);
-  ~PointerDrag() { Release(); }
-  bool OverTarget(MailStandIn& target);  // false without xdotool too
-  bool Release();
-
- private:
-  std::string go1_, go2_, done_;
-  bool started_ = false;
-};
+// Drags with the X pointer (xdotool) from Drag & Attach's icon over the stand-in, presses Esc
+// there when asked, and releases the button; returns once Drag & Attach has closed.
+Drop DragToMail(Vocalet& app, HWND dragNAttach, const std::string& message, bool escape = false);
 
 }  // namespace e2e

@@ -20,16 +20,6 @@ std::string Ansi(const char* utf8) {
   return ansi;
 }
 
-HWND ChildWithText(HWND parent, const std::string& text) {
-  HWND c = nullptr;
-  while ((c = FindWindowExA(parent, c, nullptr, nullptr)) != nullptr) {
-    char t[256] = {};
-    GetWindowTextA(c, t, sizeof t);
-    if (text == t) break;
-  }
-  return c;
-}
-
 struct StandardUser : ::testing::Test {
   std::string messageDir = std::string(getenv("USERPROFILE")) + "\\" + Ansi("Голосовые сообщения");
   std::string message = messageDir + "\\" + Ansi("запись.wav");  // 12 characters at most
@@ -66,14 +56,12 @@ struct StandardUser : ::testing::Test {
     EXPECT_TRUE(WaitUntil([&] { return ReadAll(copy) == ReadAll(message); }, 10000));
   }
   void Attach() {
-    MailStandIn target(message);
     HWND dna = app.OpenDragNAttach();
     ASSERT_NE(dna, nullptr);
-    PointerDrag drag(dna, messageDir);
-    ASSERT_TRUE(drag.OverTarget(target)) << "the drag did not reach the target (xdotool?)";
-    ASSERT_TRUE(drag.Release());
-    EXPECT_EQ(target.dropped, std::vector<std::string>{message});
-    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(dna) && IsWindowVisible(app.Main()); }, 10000));
+    const Drop drop = DragToMail(app, dna, message);
+    EXPECT_TRUE(drop.reached) << "the drag did not reach the target (xdotool?)";
+    EXPECT_EQ(drop.dropped, std::vector<std::string>{message});
+    EXPECT_TRUE(IsWindowVisible(app.Main()));
   }
   // The shortcut and its note for the uninstaller: standard_user_test.sh looks for them.
   void EasyLaunch() {
@@ -81,17 +69,17 @@ struct StandardUser : ::testing::Test {
     HWND options = nullptr, dialog = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (options = app.Shown("VocaletForm", "Vocalet Options")); },
                           10000));
-    PostMessageA(ChildWithText(options, "Easy Launch..."), BM_CLICK, 0, 0);
+    PostMessageA(Vocalet::ChildWithText(options, "Easy Launch..."), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitUntil([&] {
       return (dialog = app.Shown("VocaletForm", "Easy Launch Settings")) != nullptr;
     }, 10000));
-    ASSERT_NE(ChildWithText(dialog, "On &desktop"), nullptr);
-    SendMessageA(ChildWithText(dialog, "On &desktop"), BM_CLICK, 0, 0);
-    PostMessageA(ChildWithText(dialog, "OK"), BM_CLICK, 0, 0);
+    ASSERT_NE(Vocalet::ChildWithText(dialog, "On &desktop"), nullptr);
+    SendMessageA(Vocalet::ChildWithText(dialog, "On &desktop"), BM_CLICK, 0, 0);
+    PostMessageA(Vocalet::ChildWithText(dialog, "OK"), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 10000));
     Sleep(500);
     EXPECT_EQ(app.ShownBox(), nullptr) << Vocalet::BoxText(app.ShownBox());
-    PostMessageA(ChildWithText(options, "Cancel"), BM_CLICK, 0, 0);
+    PostMessageA(Vocalet::ChildWithText(options, "Cancel"), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(options); }, 10000));
   }
   // The toolbar's language button (its command is its place on the toolbar, separators
