@@ -4,6 +4,8 @@
 // the standard user's scenario.)
 #include <shlwapi.h>
 
+#include <regex>
+
 #include "E2E.h"
 #include "MapiRecord.h"
 #include "util/ovUtils.h"
@@ -11,12 +13,6 @@
 using namespace e2e;
 
 namespace {
-
-std::string Replace(std::string s, const std::string& from, const std::string& to) {
-  for (size_t at = 0; (at = s.find(from, at)) != std::string::npos; at += to.size())
-    s.replace(at, from.size(), to);
-  return s;
-}
 
 // The values of a tag in the mail, joined by "|".
 std::string Values(const TRecord& r, const std::string& tag) {
@@ -80,9 +76,8 @@ TEST_F(Delivery, ARecordedMessageReachesTheMailProgramAndAutoCloseEndsTheProgram
   const std::string text = Values(mail, "text");
   EXPECT_EQ(text.rfind("\r\nThis e-mail contains a voice message. Double click the icon of\r\n"
                        "the attached file to play it.\r\n\r\n", 0), 0u) << text;
-  EXPECT_EQ(text.find("\\n"), std::string::npos) << "escaped line breaks left in the body";
-  EXPECT_EQ(Replace(text, "\r\n", "").find_first_of("\r\n"), std::string::npos)
-      << "every line break is CR LF";
+  EXPECT_FALSE(std::regex_search(text, std::regex(R"(\\n|[^\r]\n|\r[^\n])")))
+      << "an escaped line break, or one that is not CR LF";
   EXPECT_EQ(Values(mail, "filepath"), message);
   EXPECT_EQ(Values(mail, "recipname"), "");
   EXPECT_TRUE(ReadAll(message) == recorded) << "Send changed a compressed message";

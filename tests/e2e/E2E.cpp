@@ -211,17 +211,14 @@ bool Vocalet::Start() {
     return false;
   WaitUntil([&] { return (main_ = Shown("VocaletForm", "Quindle Vocalet")) && !StatusLine().empty(); },
             20000);
-  // The window places itself under the mouse pointer at the end of its first show: wait
-  // until it stands still.
-  RECT last{};
-  int still = 0;
-  WaitUntil([&] {
-    RECT r{};
-    GetWindowRect(main_, &r);
-    still = EqualRect(&r, &last) ? still + 1 : 0;
+  // The window places itself under the mouse pointer at the end of its first show.
+  RECT last{}, r{};
+  for (int still = 0, i = 0; main_ && still < 5 && i < 250;
+       ++i, still = EqualRect(&r, &last) ? still + 1 : 0) {
     last = r;
-    return still >= 5;
-  }, 5000);
+    Sleep(20);
+    GetWindowRect(main_, &r);
+  }
   return main_ != nullptr;
 }
 
@@ -258,19 +255,12 @@ bool Vocalet::WaitStatus(const std::string& prefix) const {
 bool Vocalet::RecorderPageShown() const { return IsWindowVisible(RecorderPanel(main_)); }
 
 std::vector<DWORD> Vocalet::SecondsShown() const {
-  const int w = 76, h = 21;  // the counter's label, at (228, 2) of the panel
-  POINT at{228, 2};
+  POINT at{228, 2};  // the counter's label: 76 x 21 pixels there in the panel
   ClientToScreen(RecorderPanel(main_), &at);
-  BITMAPINFO bi{{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
-  std::vector<DWORD> pixels(w * h);
-  HDC screen = GetDC(nullptr), mem = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-  HGDIOBJ old = SelectObject(mem, bitmap);
-  BitBlt(mem, 0, 0, w, h, screen, at.x, at.y, SRCCOPY);
-  SelectObject(mem, old);
-  GetDIBits(mem, bitmap, 0, h, pixels.data(), &bi, DIB_RGB_COLORS);
-  DeleteObject(bitmap);
-  DeleteDC(mem);
+  std::vector<DWORD> pixels;
+  HDC screen = GetDC(nullptr);
+  for (int y = 0; y < 21; ++y)
+    for (int x = 0; x < 76; ++x) pixels.push_back(GetPixel(screen, at.x + x, at.y + y));
   ReleaseDC(nullptr, screen);
   return pixels;
 }
@@ -422,11 +412,8 @@ struct MailStandIn : IDropTarget {
   HWND window;
   MailStandIn(const std::string& messageFile, e2e::Drop& drop) : message(messageFile), seen(drop) {
     OleInitialize(nullptr);
-    WNDCLASSA wc{0, DefWindowProcA, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr,
-                 static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)), nullptr, "MailStandIn"};
-    RegisterClassA(&wc);
-    window = CreateWindowExA(WS_EX_TOPMOST, wc.lpszClassName, "Mail", WS_POPUP, kX, kY, kSize,
-                             kSize, nullptr, nullptr, wc.hInstance, nullptr);
+    window = CreateWindowExA(WS_EX_TOPMOST, "Static", "Mail", WS_POPUP | WS_BORDER, kX, kY,
+                             kSize, kSize, nullptr, nullptr, nullptr, nullptr);
     ShowWindow(window, SW_SHOWNOACTIVATE);
     RegisterDragDrop(window, this);
   }

@@ -46,8 +46,7 @@ struct Recording : Scenario {
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     return WaitUntil([&] { return !app.ShownBox(); }, 10000) ? text : "the box stays: " + text;
   }
-  // A recording saved as it was made, with the speech in it.
-  static void ExpectSpeechInPcm(const std::string& file) {
+  static void ExpectSpeechInPcm(const std::string& file) {  // saved as recorded
     const WaveInfo w = ReadWave(file);
     EXPECT_EQ(w.formatTag, WAVE_FORMAT_PCM) << file;
     EXPECT_EQ(w.bits, 16);
