@@ -16,8 +16,7 @@
 
 namespace e2e {
 
-// The program's options by name; those not given are written with their defaults, since a
-// partial set would make every default apply.
+// Options by name, written with the defaults of those not given (a partial set is ignored).
 using Options = std::map<std::string, std::string>;
 void WriteOptions(const Options& options);
 int SavedOption(const char* name);
@@ -67,8 +66,7 @@ class Vocalet {
   HWND main_ = nullptr;
 };
 
-// A message file in a folder of its own, in English, with the scripted speech, and the
-// program opening under the pointer, clear of a drop target.
+// A message file in a folder of its own, English, the speech, the pointer clear of a drop.
 struct Scenario : ::testing::Test {
   TestFolder folder;
   std::string message = folder.Path() + "\\message.wav";
@@ -104,8 +102,8 @@ struct Drop {
   WORD formatWhileHovering = 0, formatAtDrop = 0;  // of the message file, and of the drop
   std::vector<std::string> dropped;
 };
-// Drags with the X pointer (xdotool) from Drag & Attach's icon over the stand-in, presses Esc
-// there when asked, and releases the button; returns once Drag & Attach has closed.
+// Drags (xdotool) from Drag & Attach's icon over the stand-in, presses Esc there if asked,
+// and releases the button; returns once Drag & Attach has closed.
 Drop DragToMail(Vocalet& app, HWND dragNAttach, const std::string& message, bool escape = false);
 
 }  // namespace e2e

@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# An unprivileged account installs Vocalet with its setup into a Wine prefix of its own under
-# LANG=ru_RU.UTF-8 (ANSI code page 1251); the program's folders are then made read-only and
-# the driver (StandardUser_test.cpp) does the whole job with the scripted microphone.
-# Afterwards nothing was written into those folders, and the uninstaller removes the Easy
-# Launch shortcut noted in the user's registry.
+# An unprivileged account installs Vocalet into a prefix of its own under LANG=ru_RU.UTF-8 (code
+# page 1251); with the program's folders read-only, StandardUser_test.cpp does the whole job.
 #   standard_user_test.sh SETUP.exe DRIVER.exe MIC_DIR XDG_EMAIL_STAND_IN
 set -uo pipefail
 # Root writes everywhere: the test needs an account that may not (made once under CI).
@@ -12,8 +9,7 @@ if [ "$(id -u)" -eq 0 ]; then
   account=vocalet-user
   id -u "$account" >/dev/null 2>&1 || useradd -m "$account" || { echo "useradd failed"; exit 1; }
 fi
-# What the account uses is copied into a folder of its own: the build tree may lie where it
-# cannot go.
+# What the account uses is copied to a folder of its own: it may not reach the build tree.
 work=$(mktemp -d "${TMPDIR:-/tmp}/vocalet-standard-user.XXXXXX") || exit 1
 log="$work/wine.log" xvfb= display=
 as() {

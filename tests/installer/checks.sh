@@ -1,5 +1,4 @@
-# Sourced by the setup's tests: checks that count their failures, and Wine's registry and the
-# uninstaller. The sourcing script defines as() (how Wine's commands run) and $log.
+# Sourced by the setup's tests, which define as() (how Wine's commands run) and $log.
 failures=0
 check() { # description, command...
   local what=$1; shift

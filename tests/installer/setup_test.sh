@@ -1,13 +1,9 @@
 #!/usr/bin/env bash
-# VocaletSetup.exe and its uninstaller, silent, in a fresh Wine prefix removed at the end: the
-# files, the shortcut and the entry in the list of installed programs; a second setup; Easy
-# Launch's shortcuts named by its notes; the use count of the family's shared files; the
-# user's message and options kept, or removed on request.
+# VocaletSetup.exe and its uninstaller, silent, in a fresh Wine prefix removed at the end.
 #   setup_test.sh SETUP.exe BIN_DIR WORK_DIR
 set -uo pipefail
 setup=$1 bin=$2 work=$3
-# A private HOME: Wine links the user's folders to it, and the shortcuts stay out of the real
-# one; no menu entries on the Linux desktop.
+# A private HOME (Wine links the user's folders to it); no menu entries on the Linux desktop.
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all HOME="$work/home"
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 as() { "$@"; }
