@@ -102,8 +102,10 @@ void ChooseLanguage(Language language) { SetInt("Software\\Quindle\\MLS", "Vocal
 void SetMicrophone(Mic mic) {
   // E2E_SPEECH: the scripted microphone's speech, made by the build.
   const char* source = mic == Mic::Speech ? "\"$E2E_SPEECH\"" : "/dev/zero";
-  UnixShell(mic == Mic::None ? std::string("rm -f ~/mic.raw")
-                             : std::string("ln -sfn ") + source + " ~/mic.raw", true);
+  UnixShell(mic == Mic::None ? std::string("cp -f ~/asoundrc.nomic ~/.asoundrc")
+                             : std::string("cp -f ~/asoundrc.mic ~/.asoundrc && ln -sfn ") + source +
+                                   " ~/mic.raw",
+            true);
 }
 
 void Scenario::SetUp() {

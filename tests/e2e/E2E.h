@@ -22,7 +22,8 @@ void WriteOptions(const Options& options);
 int SavedOption(const char* name);
 enum Language { German = 3, English = 4 };  // places in the translations' table
 void ChooseLanguage(Language language);
-// What the microphone hears from the next start on (the HOME folder's .asoundrc reads it).
+// What the microphone hears from the next start on (the HOME folder's .asoundrc): None is a
+// sound system without a capture device.
 enum class Mic { Speech, Silence, None };
 void SetMicrophone(Mic mic);
 

@@ -113,6 +113,7 @@ TEST_F(Recording, RecordPauseResumeStopCompressThenPlayPauseStop) {
   WriteAll(message, tone);
   app.Key(VK_F4);
   ASSERT_TRUE(WaitUntil([&] { return app.RecorderPageShown(); }, 10000));
+  ASSERT_TRUE(CounterMoves()) << "the playback does not count";  // it runs: Esc may pause it
   app.Key(VK_ESCAPE);
   EXPECT_TRUE(CounterStops()) << "Esc did not pause the playback";
   ASSERT_TRUE(app.RecorderPageShown()) << "the playback ended";
@@ -206,6 +207,7 @@ TEST_F(Recording, ASilentRecordingIsKeptWithAWarningAboutTheMicrophoneLevel) {
 
 TEST_F(Recording, WithoutAMicrophoneNothingIsRecordedAndThereIsStillNothingToSend) {
   SetMicrophone(Mic::None);
+  DeleteFileA(HandOffFile().c_str());
   options["DurationSec"] = "17";
   ASSERT_TRUE(Start());
   // A recording that cannot start says so at once; one that runs without a device says so
@@ -221,6 +223,9 @@ TEST_F(Recording, WithoutAMicrophoneNothingIsRecordedAndThereIsStillNothingToSen
   EXPECT_EQ(app.StatusLine(), kInvite);
   for (auto b : {Vocalet::btnPlay, Vocalet::btnSend, Vocalet::btnAttach})
     EXPECT_FALSE(app.ToolButtonEnabled(b)) << "button " << b;
+  app.Key(VK_F5);
+  Sleep(1500);
+  EXPECT_FALSE(ProcessRuns("SendMail.exe") || Exists(HandOffFile())) << "F5 reached the mail program";
   ASSERT_TRUE(app.Quit());
   EXPECT_EQ(SavedOption("DurationSec"), 17) << "the duration of no message was kept";
 }

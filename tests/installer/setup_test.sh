@@ -51,6 +51,12 @@ echo "== silent setup in a fresh prefix"
 check "setup /S succeeds" install
 check "program, tips, translations and shared files installed as built" same_files
 check "Start menu shortcut to the program" grep -aq Vocalet.exe "$U_startdir/Vocalet.lnk"
+# What users get is the optimised, stripped program from a small setup.
+small() { [ "$(stat -c %s "$1")" -le "$2" ]; }
+check "setup at most 1.5 MiB" small "$setup" 1572864
+check "installed Vocalet.exe at most 2 MiB" small "$U_inst/Vocalet.exe" 2097152
+check "installed Vocalet.exe without debug sections" \
+  sh -c '! i686-w64-mingw32-objdump -h "$1" | grep -q "\.debug"' - "$U_inst/Vocalet.exe"
 while IFS='|' read -r name expected; do
   check "entry: $name" equals "$(value "$UNINST" "$name")" "$expected"
 done <<EOF
