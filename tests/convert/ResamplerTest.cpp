@@ -107,6 +107,7 @@ TEST(Resampler, MixesStereoToMonoWithoutClipping) {
 }
 
 TEST(Resampler, ReadsEightBitSamplesAsUnsigned) {
+  EXPECT_EQ(Convert(Pcm(8000, 1, 8), test::Bytes{0, 255, 128}), (Samples{-32768, 32512, 0}));
   EXPECT_EQ(Convert(Pcm(8000, 2, 8), test::Bytes{0, 0, 255, 255, 128, 128}),
             (Samples{-32768, 32512, 0}));
 }
