@@ -32,12 +32,12 @@ test::Bytes ReferenceWav49(Samples s) {
 
 // 8000 Hz mono passes the first stage unchanged: the data chunk is the GSM stage's output.
 TEST(Gsm610Reference, TheDataChunkIsTheReferenceOutputBitForBit) {
-  const Samples speech = test::ReadRaw16(test::TestDataDir() + "/speech8k.raw");
+  const Samples speech = test::Speech();
   ASSERT_GT(speech.size(), 8000u * 20) << "speech test data missing";
   Samples loud(speech), quiet(speech), square, seams;
   for (auto& v : loud) v = std::int16_t(std::clamp(v * 6, -32768, 32767));
   for (auto& v : quiet) v = std::int16_t(v / 64);
-  for (std::size_t period : {2u, 16u, 37u, 80u, 160u, 1001u, 4000u}) {
+  for (std::size_t period : {2u, 37u, 160u, 4000u}) {
     const Samples part = test::Square(8000 * 4, period);
     square.insert(square.end(), part.begin(), part.end());
   }
@@ -47,13 +47,11 @@ TEST(Gsm610Reference, TheDataChunkIsTheReferenceOutputBitForBit) {
       {"speech across two 1 MiB seams", seams},
       {"loud speech", loud},
       {"quiet speech", quiet},
-      {"full-scale noise", test::Noise(8000 * 40, 1)},
-      {"low noise", test::Noise(8000 * 20, 2, 300)},
+      {"full-scale noise", test::Noise(8000 * 20, 1)},
       {"near-silent noise", test::Noise(8000 * 10, 3, 3)},
-      {"silence", Samples(8000 * 10, 0)},
+      {"silence", Samples(8000 * 5, 0)},
       {"full-scale square", square},
-      {"full-scale sweep", test::Sweep(8000 * 40, 20, 3999, 8000, 32767)},
-      {"quiet sweep", test::Sweep(8000 * 20, 50, 3500, 8000, 2000)},
+      {"full-scale sweep", test::Tone(8000 * 40, 20, 3999, 8000, 32767)},
   };
   for (const auto& [what, s] : signals) {
     SCOPED_TRACE(what);

@@ -25,7 +25,7 @@ inline std::uint32_t GetU32(const Bytes& b, std::size_t at) {
 
 struct WaveParams {
   unsigned tag = 1, channels = 1, rate = 8000, bits = 16;
-  int fmtLength = 16;   // 16, or 18 with cbSize 0
+  int fmtLength = 16;   // 16, or more: cbSize 0 and zeros
   int factValue = -1;   // a "fact" chunk when >= 0
   int blockAlign = -1;  // -1: channels * bits / 8
   long avgBytes = -1;   // -1: rate * blockAlign
@@ -46,7 +46,7 @@ inline Bytes MakeWave(const WaveParams& s, const Bytes& data) {
                       {s.bits, 2}}) {
     PutLe(fmt, v, n);
   }
-  if (s.fmtLength >= 18) PutLe(fmt, 0, 2);  // cbSize
+  fmt.resize(std::size_t(s.fmtLength), 0);
   auto add = [&wave](const Bytes& chunk) { wave.insert(wave.end(), chunk.begin(), chunk.end()); };
   add(Chunk("fmt ", fmt));
   PutLe(fact, std::uint32_t(s.factValue), 4);
@@ -70,19 +70,12 @@ inline Samples Noise(std::size_t n, std::uint32_t seed, int amplitude = 32767) {
   return s;
 }
 
-inline Samples Sine(std::size_t n, double freq, double rate, double amplitude) {
+// From f0 to f1 Hz, exponentially, over n samples; a steady tone when they are equal.
+inline Samples Tone(std::size_t n, double f0, double f1, double rate, double amplitude) {
   Samples s(n);
-  const double w = 2 * std::numbers::pi * freq / rate;
-  for (std::size_t i = 0; i < n; ++i) s[i] = std::int16_t(std::lround(amplitude * std::sin(w * i)));
-  return s;
-}
-
-// Exponential sweep from f0 to f1 Hz over n samples.
-inline Samples Sweep(std::size_t n, double f0, double f1, double rate, double amplitude) {
-  Samples s(n);
-  const double k = std::log(f1 / f0) / n;
+  const double k = std::log(f1 / f0) / double(n), w = 2 * std::numbers::pi * f0 / rate;
   for (std::size_t i = 0; i < n; ++i) {
-    const double phase = 2 * std::numbers::pi * f0 * (std::exp(k * i) - 1) / k / rate;
+    const double phase = k == 0 ? w * double(i) : w * (std::exp(k * double(i)) - 1) / k;
     s[i] = std::int16_t(std::lround(amplitude * std::sin(phase)));
   }
   return s;
@@ -114,9 +107,10 @@ inline Samples ReadRaw16(const std::string& name) {
   return s;
 }
 
-inline std::string TestDataDir() {
+// The speech made at build time: 8000 Hz mono 16-bit.
+inline Samples Speech() {
   const char* d = std::getenv("VOCALET_CONVERT_TESTDATA");
-  return d ? d : ".";
+  return ReadRaw16(std::string(d ? d : ".") + "/speech8k.raw");
 }
 
 }  // namespace vocalet::test
