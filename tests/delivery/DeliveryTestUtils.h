@@ -1,5 +1,5 @@
-// Helpers shared by the delivery tests under Wine: programs of the build, files, processes,
-// windows and the Unix side.
+// What the delivery tests under Wine share: the build's programs, files, windows, processes
+// and the Unix side.
 #pragma once
 
 #include <windows.h>
@@ -30,21 +30,16 @@ inline void WriteWholeFile(const std::string& path, const std::string& data) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << data;
 }
 
-inline bool FileExists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// Runs a command line and waits; its exit code, or -1 when it did not start or end in time.
-inline long RunAndWait(const std::string& commandLine, DWORD timeoutMs = 30000) {
+// Runs a command line and waits for its exit code; -1 when it did not start or end in time.
+inline long RunAndWait(std::string commandLine) {
   STARTUPINFOA si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
-  std::string cmd = commandLine;
-  if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                      &pi))
+  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      nullptr, &si, &pi))
     return -1;
   DWORD code = static_cast<DWORD>(-1);
-  if (WaitForSingleObject(pi.hProcess, timeoutMs) == WAIT_OBJECT_0)
+  if (WaitForSingleObject(pi.hProcess, 30000) == WAIT_OBJECT_0)
     GetExitCodeProcess(pi.hProcess, &code);
   else
     TerminateProcess(pi.hProcess, 99);
@@ -66,25 +61,21 @@ inline std::string UnixPath(const std::string& path) {
   return s;
 }
 
-// Runs a shell command on the Unix side (waiting or not); false when it could not be run
-// or, waited for, failed.
-inline bool RunUnix(const std::string& command, bool wait = true) {
+// Runs a shell command on the Unix side; false when it could not run or, waited for, failed.
+inline bool RunUnix(std::string command, bool wait = true) {
   using TSpawn = int(WINAPI*)(char* const argv[], int wait);
   auto spawn = reinterpret_cast<TSpawn>(reinterpret_cast<void*>(
       GetProcAddress(GetModuleHandleA("ntdll.dll"), "__wine_unix_spawnvp")));
-  std::string script = command;
   char sh[] = "sh", c[] = "-c";
-  char* argv[] = {sh, c, script.data(), nullptr};
+  char* argv[] = {sh, c, command.data(), nullptr};
   return spawn && spawn(argv, wait) == 0;
 }
 
 inline void Pump(int ms) {
-  const DWORD end = GetTickCount() + ms;
-  do {
+  for (const DWORD end = GetTickCount() + ms; GetTickCount() < end; Sleep(5)) {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    Sleep(5);
-  } while (GetTickCount() < end);
+  }
 }
 
 // A plain white top-level window, shown without activation.

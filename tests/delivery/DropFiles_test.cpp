@@ -1,4 +1,4 @@
-// The CF_HDROP block byte by byte, and how a file list splits into paths.
+// The CF_HDROP block byte by byte, from the file list as text.
 #include <gtest/gtest.h>
 
 #include "delivery/DropFiles.h"
@@ -26,18 +26,6 @@ TEST(DropFilesBlock, TheHeaderThenEachNameWithItsZeroThenTwoZeros) {
     const std::vector<unsigned char> block = BuildDropFilesBlock(c.list);
     EXPECT_EQ(std::string(block.begin(), block.end()), header + c.names);
   }
-}
-
-TEST(SplitFileList, EveryLineWithTextIsOnePathInOrder) {
-  using List = std::vector<std::string>;
-  const std::pair<const char*, List> cases[] = {
-      {"", {}},
-      {"a\r\n", {"a"}},
-      {"a\n", {"a"}},
-      {"a\r\n\r\nb", {"a", "b"}},
-      {"\n\na\rb", {"a", "b"}},
-  };
-  for (const auto& [list, paths] : cases) EXPECT_EQ(SplitFileList(list), paths) << list;
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // A MAPI32.DLL for the tests of SendMail.exe: records the message it was given in
-// "mapi-record.txt" beside itself and answers what "mapi-result.txt" there says (default
-// SUCCESS_SUCCESS). Each record is a tag and a byte count on one line, then the bytes.
+// "mapi-record.txt" beside itself (read by tests/support/MapiRecord.h) and answers what
+// "mapi-result.txt" there says, by default SUCCESS_SUCCESS.
 #include <windows.h>
 #include <mapi.h>
 
@@ -19,12 +19,9 @@ std::string Beside(const char* name) {
   return p.substr(0, p.rfind('\\') + 1) + name;
 }
 
+// A text as its tag and byte count on one line, then the bytes; -1 for none.
 void Field(FILE* f, const char* tag, const char* value) {
-  if (!value) {
-    std::fprintf(f, "%s -1\n\n", tag);
-    return;
-  }
-  std::fprintf(f, "%s %u\n%s\n", tag, static_cast<unsigned>(std::strlen(value)), value);
+  std::fprintf(f, "%s %d\n%s\n", tag, value ? int(std::strlen(value)) : -1, value ? value : "");
 }
 
 }  // namespace
@@ -34,12 +31,11 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   return TRUE;
 }
 
-extern "C" ULONG WINAPI MAPISendMail(LHANDLE session, ULONG_PTR uiParam, lpMapiMessage message,
+extern "C" ULONG WINAPI MAPISendMail(LHANDLE session, ULONG_PTR, lpMapiMessage message,
                                      FLAGS flags, ULONG) {
-  FILE* f = std::fopen(Beside("mapi-record.txt").c_str(), "wb");
-  if (f) {
-    std::fprintf(f, "session %lu\nflags %lu\nui %lu\n", static_cast<unsigned long>(session),
-                 static_cast<unsigned long>(flags), static_cast<unsigned long>(uiParam));
+  if (FILE* f = std::fopen(Beside("mapi-record.txt").c_str(), "wb")) {
+    std::fprintf(f, "session %lu\nflags %lu\n", static_cast<unsigned long>(session),
+                 static_cast<unsigned long>(flags));
     Field(f, "subject", message->lpszSubject);
     Field(f, "text", message->lpszNoteText);
     for (ULONG i = 0; i < message->nRecipCount; ++i) {

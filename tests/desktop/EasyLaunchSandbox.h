@@ -5,12 +5,10 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
-#include <shlwapi.h>
 
 #include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "TestFolder.h"
 #include "mls/RegistrySandbox.h"
