@@ -7,8 +7,9 @@
 #include <tlhelp32.h>
 
 #include <cstring>
+#include <numeric>
 
-#include "convert/TestWaves.h"  // and <algorithm>, <cmath>, <fstream>, <iterator>
+#include "convert/TestWaves.h"  // and <algorithm>, <cmath>
 
 namespace e2e {
 
@@ -33,11 +34,6 @@ std::string TextOf(HWND h) {
   char t[1024] = {};
   GetWindowTextA(h, t, sizeof t);
   return t;
-}
-DWORD ProcessOf(HWND h) {
-  DWORD pid = 0;
-  GetWindowThreadProcessId(h, &pid);
-  return pid;
 }
 
 BOOL CALLBACK Add(HWND h, LPARAM list) {
@@ -69,6 +65,63 @@ bool UnixShell(std::string command, bool wait) {
   char* argv[] = {sh, c, command.data(), nullptr};
   return spawn && spawn(argv, wait) == 0;
 }
+
+// The files of a drag's data object, and the size of the block that lists them.
+size_t DroppedFiles(IDataObject* data, std::vector<std::string>* paths) {
+  FORMATETC f{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+  STGMEDIUM m{};
+  if (data->GetData(&f, &m) != S_OK) return 0;
+  const size_t size = GlobalSize(m.hGlobal);
+  auto drop = static_cast<HDROP>(m.hGlobal);
+  for (UINT i = 0, n = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0); paths && i < n; ++i) {
+    char name[MAX_PATH] = {};
+    DragQueryFileA(drop, i, name, MAX_PATH);
+    paths->push_back(name);
+  }
+  ReleaseStgMedium(&m);
+  return size;
+}
+
+// A window of this process on top at a fixed place that takes copies of files.
+struct MailStandIn : IDropTarget {
+  static constexpr int kX = 800, kY = 500, kSize = 250;
+  const std::string& message;
+  e2e::Drop& seen;
+  HWND window;
+  MailStandIn(const std::string& messageFile, e2e::Drop& drop) : message(messageFile), seen(drop) {
+    OleInitialize(nullptr);
+    window = CreateWindowExA(WS_EX_TOPMOST, "Static", "Mail", WS_POPUP | WS_BORDER, kX, kY,
+                             kSize, kSize, nullptr, nullptr, nullptr, nullptr);
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    RegisterDragDrop(window, this);
+  }
+  ~MailStandIn() {
+    RevokeDragDrop(window), DestroyWindow(window), OleUninitialize();
+  }
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    *out = (iid == IID_IUnknown || iid == IID_IDropTarget) ? this : nullptr;
+    return *out ? S_OK : E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
+    seen.hoverBlockSize = static_cast<int>(DroppedFiles(data, nullptr));
+    seen.formatWhileHovering = ReadWave(message).formatTag;
+    return DragOver(0, {}, effect);
+  }
+  HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override {
+    seen.reached = true;
+    *effect = DROPEFFECT_COPY;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE DragLeave() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
+    ++seen.drops;
+    DroppedFiles(data, &seen.dropped);
+    seen.formatAtDrop = seen.dropped.empty() ? 0 : ReadWave(seen.dropped[0]).formatTag;
+    return DragOver(0, {}, effect);
+  }
+};
 }  // namespace
 
 void WriteOptions(const Options& options) {
@@ -93,7 +146,8 @@ void ChooseLanguage(Language language) { SetInt("Software\\Quindle\\MLS", "Vocal
 void SetMicrophone(Mic mic) {
   const std::string source = mic == Mic::Speech ? "\"$E2E_SPEECH\"" : "/dev/zero";
   UnixShell(mic == Mic::None ? "cp -f ~/asoundrc.nomic ~/.asoundrc"
-                             : "cp -f ~/asoundrc.mic ~/.asoundrc && ln -sfn " + source + " ~/mic.raw",
+                             : "cp -f ~/asoundrc.mic ~/.asoundrc && ln -sfn " + source +
+                                   " ~/mic.raw",
             true);
 }
 
@@ -111,12 +165,6 @@ bool WaitUntil(const std::function<bool()>& done, DWORD ms) {
     if (done()) return true;
     if (GetTickCount() > end) return false;
   }
-}
-
-std::string BinDir() {
-  std::string dir = getenv("VOCALET_BIN_DIR");
-  std::replace(dir.begin(), dir.end(), '/', '\\');
-  return dir;
 }
 
 bool ProcessRuns(const char* exe) {
@@ -201,8 +249,10 @@ bool Vocalet::ToolButtonEnabled(ToolButton button) const {
 }
 
 HWND Vocalet::Shown(const char* className, const char* title) const {
+  DWORD pid = 0;
   for (HWND h = nullptr; (h = FindWindowExA(nullptr, h, className, title)) != nullptr;)
-    if (ProcessOf(h) == pi_.dwProcessId && IsWindowVisible(h)) return h;
+    if (GetWindowThreadProcessId(h, &pid) && pid == pi_.dwProcessId && IsWindowVisible(h))
+      return h;
   return nullptr;
 }
 
@@ -214,20 +264,6 @@ std::string Vocalet::BoxText(HWND box) {
   for (HWND c = nullptr; box && (c = FindWindowExA(box, c, "Static", nullptr));)
     if (!TextOf(c).empty()) return TextOf(c);  // not the icon
   return "";
-}
-
-bool Vocalet::Record() {
-  if (!StartRecording()) return false;
-  Sleep(1500);
-  Key(VK_F3);
-  return WaitStatus("Last message recorded on ");
-}
-
-HWND Vocalet::OpenDragNAttach() {
-  Key('A', true);
-  HWND dna = nullptr;
-  WaitUntil([&] { return (dna = Shown("TDragNAttachForm")) != nullptr; }, 10000);
-  return dna;
 }
 
 bool Vocalet::SaveAs(const std::string& path) {
@@ -291,70 +327,10 @@ std::vector<short> Samples(const WaveInfo& w) {
 }
 
 double Rms(const WaveInfo& w) {
-  double sum = 0;
   const std::vector<short> s = Samples(w);
-  for (short v : s) sum += static_cast<double>(v) * v;
+  const double sum = std::inner_product(s.begin(), s.end(), s.begin(), 0.0);
   return s.empty() ? 0 : std::sqrt(sum / static_cast<double>(s.size()));
 }
-
-namespace {
-// The files of a drag's data object, and the size of the block that lists them.
-size_t DroppedFiles(IDataObject* data, std::vector<std::string>* paths) {
-  FORMATETC f{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-  STGMEDIUM m{};
-  if (data->GetData(&f, &m) != S_OK) return 0;
-  const size_t size = GlobalSize(m.hGlobal);
-  auto drop = static_cast<HDROP>(m.hGlobal);
-  for (UINT i = 0, n = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0); paths && i < n; ++i) {
-    char name[MAX_PATH] = {};
-    DragQueryFileA(drop, i, name, MAX_PATH);
-    paths->push_back(name);
-  }
-  ReleaseStgMedium(&m);
-  return size;
-}
-
-// A window of this process on top at a fixed place that takes copies of files.
-struct MailStandIn : IDropTarget {
-  static constexpr int kX = 800, kY = 500, kSize = 250;
-  const std::string& message;
-  e2e::Drop& seen;
-  HWND window;
-  MailStandIn(const std::string& messageFile, e2e::Drop& drop) : message(messageFile), seen(drop) {
-    OleInitialize(nullptr);
-    window = CreateWindowExA(WS_EX_TOPMOST, "Static", "Mail", WS_POPUP | WS_BORDER, kX, kY,
-                             kSize, kSize, nullptr, nullptr, nullptr, nullptr);
-    ShowWindow(window, SW_SHOWNOACTIVATE);
-    RegisterDragDrop(window, this);
-  }
-  ~MailStandIn() {
-    RevokeDragDrop(window), DestroyWindow(window), OleUninitialize();
-  }
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    *out = (iid == IID_IUnknown || iid == IID_IDropTarget) ? this : nullptr;
-    return *out ? S_OK : E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
-    seen.hoverBlockSize = static_cast<int>(DroppedFiles(data, nullptr));
-    seen.formatWhileHovering = ReadWave(message).formatTag;
-    return DragOver(0, {}, effect);
-  }
-  HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override {
-    seen.reached = true;
-    *effect = DROPEFFECT_COPY;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE DragLeave() override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
-    ++seen.drops;
-    DroppedFiles(data, &seen.dropped);
-    seen.formatAtDrop = seen.dropped.empty() ? 0 : ReadWave(seen.dropped[0]).formatTag;
-    return DragOver(0, {}, effect);
-  }
-};
-}  // namespace
 
 Drop DragToMail(Vocalet& app, HWND dna, const std::string& message, bool escape) {
   Drop seen;

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "TestFolder.h"
+#include "support/TestFolder.h"
 
 namespace e2e {
 
@@ -57,8 +57,18 @@ class Vocalet {
     Key(VK_F2);
     return WaitUntil([&] { return RecorderPageShown(); }, 10000);
   }
-  bool Record();  // and F3 1.5 s later, until the new message is shown
-  HWND OpenDragNAttach();  // Ctrl+A
+  bool Record() {  // and F3 1.5 s later, until the new message is shown
+    if (!StartRecording()) return false;
+    Sleep(1500);
+    Key(VK_F3);
+    return WaitStatus("Last message recorded on ");
+  }
+  HWND OpenDragNAttach() {  // Ctrl+A
+    HWND dna = nullptr;
+    Key('A', true);
+    WaitUntil([&] { return (dna = Shown("TDragNAttachForm")) != nullptr; }, 10000);
+    return dna;
+  }
   bool SaveAs(const std::string& path);  // F12, the name typed into the save dialog, Save
 
  private:
@@ -76,7 +86,7 @@ struct Scenario : ::testing::Test {
   bool Start() { WriteOptions(options); return app.Start(); }
 };
 
-std::string BinDir();
+inline std::string BinDir() { return getenv("VOCALET_BIN_DIR"); }
 inline std::string ReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string((std::istreambuf_iterator<char>(in)), {});
@@ -88,7 +98,7 @@ inline bool Exists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 bool ProcessRuns(const char* exe);
-std::string PcmTone(int seconds);  // a 500 Hz triangle, PCM, 8 kHz, mono, 16 bits
+std::string PcmTone(int seconds);  // a 500 Hz tone, PCM, 8 kHz, mono, 16 bits
 
 struct WaveInfo { WORD formatTag = 0, bits = 0, blockAlign = 0; std::string data; };
 WaveInfo ReadWave(const std::string& path);

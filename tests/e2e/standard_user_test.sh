@@ -35,7 +35,6 @@ for i in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 display=:$(head -n1 "$work/display")
 
 cd "$work"
-echo "creating a Wine prefix as $account under LANG=ru_RU.UTF-8"
 as wineboot -i </dev/null >>"$log" 2>&1
 w reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
 as wineserver -p </dev/null >>"$log" 2>&1

@@ -12,7 +12,6 @@ trap 'wineserver -k 2>/dev/null; rm -rf "$work"' EXIT
 
 rm -rf "$work"
 mkdir -p "$HOME"
-echo "creating a Wine prefix in $WINEPREFIX"
 wineboot -i </dev/null >>"$log" 2>&1
 wineserver -p
 w cmd /c exit
