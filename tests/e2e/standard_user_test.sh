@@ -1,15 +1,13 @@
 #!/usr/bin/env bash
-# An unprivileged account installs Vocalet into a prefix of its own under LANG=ru_RU.UTF-8 (code
-# page 1251); with the program's folders read-only, StandardUser_test.cpp does the whole job.
-#   standard_user_test.sh SETUP.exe DRIVER.exe MIC_DIR XDG_EMAIL_STAND_IN
+# An unprivileged account installs Vocalet under LANG=ru_RU.UTF-8 and, with the program's
+# folders read-only, runs StandardUser_test.cpp.  Arguments: SETUP DRIVER MIC_DIR XDG_EMAIL
 set -uo pipefail
-# Root writes everywhere: the test needs an account that may not (made once under CI).
 account=$(id -un)
 if [ "$(id -u)" -eq 0 ]; then
   account=vocalet-user
   id -u "$account" >/dev/null 2>&1 || useradd -m "$account" || { echo "useradd failed"; exit 1; }
 fi
-# What the account uses is copied to a folder of its own: it may not reach the build tree.
+# The account may not reach the build tree: what it uses is copied.
 work=$(mktemp -d "${TMPDIR:-/tmp}/vocalet-standard-user.XXXXXX") || exit 1
 log="$work/wine.log" xvfb= display=
 as() {
@@ -23,11 +21,8 @@ as() {
 source "$(dirname "$0")/../installer/checks.sh"
 trap 'as wineserver -k 2>/dev/null; [ -n "$xvfb" ] && kill $xvfb; chmod -R u+w "$work" 2>/dev/null; rm -rf "$work"' EXIT
 mkdir -p "$work/home" "$work/fakebin"
-cp "$1" "$work/VocaletSetup.exe"
-cp "$2" "$work/driver.exe"
-cp "$3/in.raw" "$work/in.raw"
+cp "$1" "$2" "$3/in.raw" "$work/"
 install -m 755 "$4" "$work/fakebin/xdg-email"
-# The scripted microphone (cmake/Vocalet.cmake, vocalet_scripted_mic) in the account's HOME.
 sed "s|$3/in.raw|$work/in.raw|" "$3/.asoundrc" >"$work/home/.asoundrc"
 chown -R "$account" "$work"
 
@@ -40,13 +35,12 @@ for i in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 display=:$(head -n1 "$work/display")
 
 cd "$work"
-echo "creating a Wine prefix as $account under LANG=ru_RU.UTF-8"
 as wineboot -i </dev/null >>"$log" 2>&1
 w reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
 as wineserver -p </dev/null >>"$log" 2>&1
 w cmd /c exit
 
-check "setup /S succeeds as $account" w "$work/VocaletSetup.exe" /S
+check "setup /S succeeds as $account" w "$work/$(basename "$1")" /S
 instdir=$(value "$UNINST" InstallLocation)
 orvane="$(value 'HKLM\Software\Microsoft\Windows\CurrentVersion' CommonFilesDir)\\Orvane"
 [ -n "$instdir" ] || { echo "the setup registered no InstallLocation"; tail -n 40 "$log"; exit 1; }
@@ -58,9 +52,8 @@ check "the program folder refuses $account" eval '! as touch "$U_inst/probe" 2>/
 snapshot() { find "$U_inst" "$U_orvane" -printf '%P %s %T@ %m\n' | sort; }
 snapshot >"$work/before"
 
-echo "== the whole job (StandardUser_test.cpp)"
 xdg_args="Z:$(printf '%s' "$work/fakebin/xdg-email.args" | tr / '\\')"
-as env VOCALET_BIN_DIR="$instdir" E2E_XDG_ARGS="$xdg_args" wine "$work/driver.exe" \
+as env VOCALET_BIN_DIR="$instdir" E2E_XDG_ARGS="$xdg_args" wine "$work/$(basename "$2")" \
   </dev/null >"$work/driver.log" 2>&1
 driver_rc=$?
 tr -d '\r' <"$work/driver.log" | grep -v '^\s*$'
@@ -71,7 +64,7 @@ check "nothing written into the program folder or <CommonFilesDir>\\Orvane" \
 
 check "the language chosen last (Russian) remembered" \
   equals "$(value 'HKCU\Software\Quindle\MLS' Vocalet)" 0xd
-# The machine's key refused Easy Launch's note (the driver made it so): it lands in the user's.
+# The driver made the machine's key refuse Easy Launch's note: it lands in the user's.
 ICONS='Software\Orvane\Uninstall Icons\Quindle Vocalet' USER_ICONS="HKCU\\$ICONS"
 check "no note in HKEY_LOCAL_MACHINE" eval '! has_key "HKLM\\$ICONS"'
 mapfile -t links < <(reg32 query "$USER_ICONS" | sed -n 's/^    \(.*\)    REG_SZ    .*$/\1/p')
@@ -80,7 +73,6 @@ for l in "${links[@]}"; do
   check "the noted shortcut exists: $l" eval '[[ $l == *"\Quindle Vocalet.lnk" ]] && test -f "$(unix "$l")"'
 done
 
-echo "== uninstall (by whoever may write the program folder)"
 chmod -R u+w "$U_inst" "$U_orvane"
 check "uninstall /S finishes" uninstall "$U_inst"
 for l in "${links[@]}"; do check "the shortcut is gone: $l" absent "$(unix "$l")"; done

@@ -13,17 +13,11 @@ has_key() { as wine reg query "$1" /reg:32 </dev/null >/dev/null 2>&1; }
 has_value() { as wine reg query "$1" /v "$2" /reg:32 </dev/null >/dev/null 2>&1; }
 unix() { as winepath -u "$1" 2>>"$log"; }
 value() { # key, name: the data, or nothing
-  local line prefix="    $2    REG_"
-  while IFS= read -r line; do
-    [ "${line:0:${#prefix}}" = "$prefix" ] || continue
-    line=${line:${#prefix}}  # the rest of the type, four spaces, the data
-    printf '%s\n' "${line#*    }"
-    return
-  done < <(reg32 query "$1" /v "$2")
+  reg32 query "$1" /v "$2" | p="    $2    REG_" awk 'index($0, ENVIRON["p"]) == 1 {
+    s = substr($0, length(ENVIRON["p"]) + 1); sub(/^[A-Z_]+    /, "", s); print s; exit }'
 }
 UNINST='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quindle Vocalet'
-# The uninstaller copies itself to the temporary folder, starts the copy and ends; the copy
-# deletes the uninstall entry last, so the uninstall is over when that key is gone.
+# The uninstaller's copy in the temporary folder deletes the uninstall entry last.
 uninstall() { # program folder (Unix), extra switches...
   local dir=$1 i; shift
   w "$dir/Uninstall.exe" /S "$@" || return 1
@@ -31,10 +25,8 @@ uninstall() { # program folder (Unix), extra switches...
   echo "the uninstaller did not finish"; return 1
 }
 finish() {
-  if [ $failures -ne 0 ]; then
-    echo "$failures check(s) failed; Wine's output:"
-    tail -n 40 "$log"
-    exit 1
-  fi
-  echo "all checks passed"
+  [ $failures -eq 0 ] && { echo "all checks passed"; return; }
+  echo "$failures check(s) failed; Wine's output:"
+  tail -n 40 "$log"
+  exit 1
 }

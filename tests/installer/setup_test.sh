@@ -3,7 +3,6 @@
 #   setup_test.sh SETUP.exe BIN_DIR WORK_DIR
 set -uo pipefail
 setup=$1 bin=$2 work=$3
-# A private HOME (Wine links the user's folders to it); no menu entries on the Linux desktop.
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all HOME="$work/home"
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 as() { "$@"; }
@@ -13,20 +12,16 @@ trap 'wineserver -k 2>/dev/null; rm -rf "$work"' EXIT
 
 rm -rf "$work"
 mkdir -p "$HOME"
-echo "creating a Wine prefix in $WINEPREFIX"
 wineboot -i </dev/null >>"$log" 2>&1
-wineserver -p  # every Wine command then starts in a fraction of a second
+wineserver -p
 w cmd /c exit
 
-CV='HKLM\Software\Microsoft\Windows\CurrentVersion'
-SHARED="$CV\\SharedDLLs"
-ICONS='HKLM\Software\Orvane\Uninstall Icons\Quindle Vocalet'
-USER_ICONS='HKCU\Software\Orvane\Uninstall Icons\Quindle Vocalet'
-OTHER_ICONS='HKLM\Software\Orvane\Uninstall Icons\Orvane Other'
-OPTIONS='HKCU\Software\Quindle\Vocalet'
-MLS='HKCU\Software\Quindle\MLS'
-pf=$(value "$CV" ProgramFilesDir)
-cf=$(value "$CV" CommonFilesDir)
+CV='HKLM\Software\Microsoft\Windows\CurrentVersion' SHARED="$CV\\SharedDLLs"
+UI='Software\Orvane\Uninstall Icons'
+ICONS="HKLM\\$UI\\Quindle Vocalet" USER_ICONS="HKCU\\$UI\\Quindle Vocalet"
+OTHER_ICONS="HKLM\\$UI\\Orvane Other"
+OPTIONS='HKCU\Software\Quindle\Vocalet' MLS='HKCU\Software\Quindle\MLS'
+pf=$(value "$CV" ProgramFilesDir) cf=$(value "$CV" CommonFilesDir)
 [ -n "$pf" ] && [ -n "$cf" ] || { echo "no ProgramFilesDir/CommonFilesDir in the prefix"; exit 1; }
 env_var() { wine cmd /c echo "%$1%" </dev/null 2>>"$log" | tr -d '\r'; }
 profile=$(env_var USERPROFILE)
@@ -39,19 +34,17 @@ version=$(sed -n 's/.*VOCALET_VERSION_TEXT "\(.*\)"/\1/p' "$bin/../src/shell/ver
 install() { w "$(unix "$setup")" /S; }
 same_files() { # the installed copies are the built ones
   local f ok=0
-  for f in Vocalet.exe $(cd "$bin" && ls VocaletTips.*); do cmp -s "$bin/$f" "$U_inst/$f" || ok=1; done
+  for f in Vocalet.exe $(cd "$bin" && ls VocaletTips.* mls/*.mls); do
+    cmp -s "$bin/$f" "$U_inst/$f" || ok=1
+  done
   for f in SendMail.exe ovhkDrag.dll; do cmp -s "$bin/$f" "$U_orvane/$f" || ok=1; done
-  for f in "$bin"/mls/*.mls; do cmp -s "$f" "$U_inst/mls/$(basename "$f")" || ok=1; done
-  [ "$(ls "$U_inst/mls" | wc -l)" -eq "$(ls "$bin"/mls/*.mls | wc -l)" ] || ok=1
-  return $ok
+  [ "$(ls "$U_inst/mls" | wc -l)" -eq "$(ls "$bin"/mls/*.mls | wc -l)" ] && return $ok
 }
 uses() { equals "$(value "$SHARED" "$sendmail") $(value "$SHARED" "$draghook")" "$1 $1"; }
 
-echo "== silent setup in a fresh prefix"
-check "setup /S succeeds" install
+check "setup /S in a fresh prefix succeeds" install
 check "program, tips, translations and shared files installed as built" same_files
 check "Start menu shortcut to the program" grep -aq Vocalet.exe "$U_startdir/Vocalet.lnk"
-# What users get is the optimised, stripped program from a small setup.
 small() { [ "$(stat -c %s "$1")" -le "$2" ]; }
 check "setup at most 1.5 MiB" small "$setup" 1572864
 check "installed Vocalet.exe at most 2 MiB" small "$U_inst/Vocalet.exe" 2097152
@@ -73,16 +66,12 @@ check "entry: size ${size_kb} KB matches the files (${files_kb} KB)" \
   test "$size_kb" -ge $((files_kb * 9 / 10)) -a "$size_kb" -le $((files_kb * 11 / 10 + 8))
 check "mail-sender and drag hook used once" uses 0x1
 
-echo "== a second setup over the first"
-check "setup /S again succeeds" install
+check "setup /S over the first succeeds" install
 check "files still as built" same_files
 check "the shared files still count one use" uses 0x1
 
-echo "== silent uninstall with nothing else of the family"
-# The user's message, options and language, and Easy Launch's shortcuts with the notes it
-# writes (value = the shortcut's full path, data empty), in the machine's and the user's key.
-msg_win="$profile\\My Message.wav"
-msg=$(unix "$msg_win")
+# The user's message, options and language; Easy Launch's shortcuts and notes (path = value).
+msg_win="$profile\\My Message.wav" msg=$(unix "$msg_win")
 printf 'RIFF....WAVE' >"$msg"
 reg32 add "$OPTIONS" /v MsgFileName /d "$msg_win" /f >/dev/null
 for v in Vocalet SoundRec; do reg32 add "$MLS" /v $v /t REG_DWORD /d 3 /f >/dev/null; done
@@ -103,7 +92,7 @@ $ICONS|$profile\\Desktop\\Other Progra?.lnk
 $ICONS|$keep_win
 $OTHER_ICONS|C:\\other.lnk
 EOF
-check "uninstall /S finishes" uninstall "$U_inst"
+check "uninstall /S with nothing else of the family finishes" uninstall "$U_inst"
 for f in "$U_inst" "$U_quindle" "$U_startdir" "$U_orvane"; do check "gone: $f" absent "$f"; done
 for l in "${links[@]}"; do check "Easy Launch shortcut gone: $l" absent "$(unix "$l")"; done
 check "the notes' keys gone" eval '! has_key "$ICONS" && ! has_key "$USER_ICONS"'
@@ -117,11 +106,11 @@ check "options kept" equals "$(value "$OPTIONS" MsgFileName)" "$msg_win"
 check "language kept" equals "$(value "$MLS" Vocalet)" "0x3"
 reg32 delete 'HKLM\Software\Orvane' /f >/dev/null
 
-echo "== uninstall while another program of the family uses the shared files, removing user data"
 check "setup /S succeeds" install
 for f in "$sendmail" "$draghook"; do reg32 add "$SHARED" /v "$f" /t REG_DWORD /d 2 /f >/dev/null; done
 printf 'RIFF....WAVE' >"$msg.new"
-check "uninstall /S /REMOVEUSERDATA finishes" uninstall "$U_inst" /REMOVEUSERDATA
+check "uninstall /S /REMOVEUSERDATA while another program uses the shared files finishes" \
+  uninstall "$U_inst" /REMOVEUSERDATA
 check "program folder gone" absent "$U_inst"
 check "shared files kept for the other program" test -f "$U_orvane/SendMail.exe" -a -f "$U_orvane/ovhkDrag.dll"
 check "their use counts down to one" uses 0x1
@@ -130,27 +119,23 @@ check "options removed" eval '! has_key "$OPTIONS"'
 check "Vocalet's language removed" eval '! has_value "$MLS" Vocalet'
 check "the family's other language values kept" equals "$(value "$MLS" SoundRec)" "0x3"
 
-echo "== setup beside a shared file that nobody counted"
 for f in "$sendmail" "$draghook"; do reg32 delete "$SHARED" /v "$f" /f >/dev/null; done
-check "setup /S succeeds" install
+check "setup /S beside shared files that nobody counted succeeds" install
 check "the uncounted copy counts as one use more" uses 0x2
 check "uninstall /S finishes" uninstall "$U_inst"
 check "shared files kept" test -f "$U_orvane/SendMail.exe" -a -f "$U_orvane/ovhkDrag.dll"
 
-echo "== removing user data when MsgFileName names no message"
-# Only the default message in the temporary folder goes; what the value names stays.
 default_msg="$(unix "$(env_var TEMP)")/vocalet.wav"
-others_win="$profile\\Others"
-others=$(unix "$others_win")
+others_win="$profile\\Others" others=$(unix "$others_win")
 mkdir -p "$others/folder.wav"
-for f in a.txt b.txt notes.wav folder.wav/inside.txt; do echo "not a wave" >"$others/$f"; done
+kept=(a.txt b.txt notes.wav folder.wav/inside.txt)
+for f in "${kept[@]}"; do echo "not a wave" >"$others/$f"; done
 for named in "$others_win\\*.txt" "$others_win\\notes.wav" "$others_win\\folder.wav"; do
   check "setup /S succeeds" install
   printf 'RIFF....WAVE' >"$default_msg"
   reg32 add "$OPTIONS" /v MsgFileName /d "$named" /f >/dev/null
   check "uninstall /S /REMOVEUSERDATA finishes (MsgFileName $named)" uninstall "$U_inst" /REMOVEUSERDATA
   check "the default message removed" absent "$default_msg"
-  check "nothing that MsgFileName names removed" \
-    test -f "$others/a.txt" -a -f "$others/b.txt" -a -f "$others/notes.wav" -a -f "$others/folder.wav/inside.txt"
+  check "nothing that MsgFileName names removed" eval '(cd "$others" && ls "${kept[@]}" >/dev/null)'
 done
 finish
