@@ -180,7 +180,7 @@ bool ProcessRuns(const char* exe) {
 
 std::string PcmTone(int seconds) {
   using namespace vocalet::test;
-  const Bytes wave = MakeWave({}, Pcm16Bytes(Sine(8000 * seconds, 500, 8000, 8000)));
+  const Bytes wave = MakeWave({}, Pcm16Bytes(Tone(8000 * seconds, 500, 500, 8000, 8000)));
   return std::string(wave.begin(), wave.end());
 }
 
