@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -57,7 +58,6 @@ struct FakeMci {
 };
 
 inline int CountOf(const FakeMci& mci, UINT message) {
-  int n = 0;
-  for (const TCall& c : mci.Calls) n += c.Message == message;
-  return n;
+  return std::count_if(mci.Calls.begin(), mci.Calls.end(),
+                       [&](const TCall& c) { return c.Message == message; });
 }

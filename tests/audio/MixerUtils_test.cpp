@@ -1,4 +1,4 @@
-// Mixer lookups, reads, writes and change messages against a scripted device table.
+// Mixer lookups, reads and writes against a scripted device table.
 #include "audio/MixerUtils.h"
 
 #include <gtest/gtest.h>
@@ -22,35 +22,24 @@ constexpr DWORD kPeak = MIXERCONTROL_CONTROLTYPE_PEAKMETER;
 // a line in and a mono microphone (volume, peak meter).
 struct TypicalCard {
   TScriptedMixer mixer;
-  DWORD master, wave, wavePeak, mic, micPeak;
+  DWORD master, wavePeak, mic;
   TypicalCard() {
     int spk = mixer.AddDestination(kSpeakers);
     master = mixer.AddControl(spk, -1, kVolume, 40000);
     int out = mixer.AddSource(spk, kWaveOut);
-    wave = mixer.AddControl(spk, out, kVolume, 1000);
+    mixer.AddControl(spk, out, kVolume, 1000);
     wavePeak = mixer.AddControl(spk, out, kPeak, -1234);
     int in = mixer.AddDestination(kWaveIn);
     mixer.AddSource(in, kLineIn);
     int m = mixer.AddSource(in, kMicrophone, 1);
     mic = mixer.AddControl(in, m, kVolume, 20000);
-    micPeak = mixer.AddControl(in, m, kPeak, 777);
+    mixer.AddControl(in, m, kPeak, 777);
   }
 };
 
-TEST(MixerLookup, FindsEachLineAndReadsItsValue) {
+// The faders' and the recording source's lookups are the main window's test's.
+TEST(MixerLookup, PeakMetersReadTheAbsoluteLevelOfTheirLines) {
   TypicalCard card;
-  const struct {
-    int line;
-    DWORD control, value;
-  } faders[] = {{mlWaveOut, card.wave, 1000}, {mlMaster, card.master, 40000},
-                {mlMicrophone, card.mic, 20000}};
-  for (const auto& f : faders) {
-    SCOPED_TRACE(f.line);
-    TFader fader;
-    ASSERT_TRUE(fader.Open(f.line));
-    EXPECT_EQ(fader.Control.dwControlID, f.control);
-    EXPECT_EQ(fader.Position, f.value);
-  }
   TPeakMeter play, rec;
   ASSERT_TRUE(play.OpenPlayback() && rec.OpenRecording());
   EXPECT_EQ(play.Details.cChannels, 2u);
@@ -96,8 +85,7 @@ TEST(MixerLookup, SkipsLinesWithoutTheControlAndNeverListsMoreThanItHolds) {
 }
 
 TEST(MixerLookup, NothingFoundReachesNoControl) {
-  // Wine's device: no peak meter, no wave input. Its master volume is control 0, which an
-  // empty identifier would reach if it were sent.
+  // Wine's device, whose master volume is control 0: an empty identifier would reach it.
   TScriptedMixer mixer;
   int spk = mixer.AddDestination(kSpeakers);
   DWORD volume = mixer.AddControl(spk, -1, kVolume, 65535);
@@ -112,7 +100,6 @@ TEST(MixerLookup, NothingFoundReachesNoControl) {
   EXPECT_FALSE(mic.SetPosition(1));
   EXPECT_FALSE(SelectMicrophone());
   EXPECT_FALSE(SetVolumePercent(mlMicrophone, 10));
-  EXPECT_FALSE(SetMute(mlMicrophone, true));
   EXPECT_EQ(GetVolumePercent(mlMicrophone), 0);
   EXPECT_TRUE(mixer.Reads.empty());
   EXPECT_TRUE(mixer.Writes.empty());
@@ -135,12 +122,10 @@ TEST(RecordingSources, TheMicrophoneIsChosenAmongUpTo65ItemsNamedUpTo64Character
     TRecordingSourceList list;
     EXPECT_TRUE(list.Open());
     EXPECT_FALSE(list.Select(-1) || list.Select(count));
-    EXPECT_FALSE(list.SelectByType(MIXERLINE_COMPONENTTYPE_SRC_SYNTHESIZER));
     EXPECT_TRUE(mixer.Writes.empty());
     if (count == 65) {
       ASSERT_EQ(list.Sources.size(), 65u);
       EXPECT_EQ(list.Sources[40].Name, std::string(64, 'o'));  // kept unterminated
-      EXPECT_EQ(list.Sources[40].Source.ComponentType, kMicrophone);
       EXPECT_TRUE(SelectMicrophone());
       EXPECT_EQ(mixer.Value(mux, 0), 0);
       EXPECT_EQ(mixer.Value(mux, 40), 1);

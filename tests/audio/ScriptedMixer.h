@@ -23,8 +23,7 @@ class TScriptedMixer : public TMixerApi {
  public:
   struct TItem {
     std::string Name;
-    DWORD LineID;
-    DWORD ComponentType;
+    DWORD LineID, ComponentType;
   };
 
   TScriptedMixer();  // puts itself in place of the system's mixer

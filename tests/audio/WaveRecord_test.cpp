@@ -4,23 +4,20 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "FakeMci.h"
 
 namespace {
 
-struct Want {
-  UINT msg;
-  MCIDEVICEID device;
-  DWORD_PTR flags, callback;
-};
+// Message, device, flags and callback window of a call.
+using Want = std::tuple<UINT, MCIDEVICEID, DWORD_PTR, DWORD_PTR>;
 
 void ExpectCalls(const FakeMci& mci, const std::vector<Want>& want) {
   ASSERT_EQ(mci.Calls.size(), want.size());
   for (size_t i = 0; i < want.size(); ++i) {
-    SCOPED_TRACE(i);
     const TCall& c = mci.Calls[i];
-    EXPECT_EQ(std::tuple(c.Message, c.Device, c.Flags, c.Callback),
-              std::tuple(want[i].msg, want[i].device, want[i].flags, want[i].callback));
+    EXPECT_EQ(Want(c.Message, c.Device, c.Flags, c.Callback), want[i]) << "call " << i;
   }
 }
 
@@ -49,7 +46,7 @@ TEST(RecorderCommands, RecordOpensANewFileSetsTheFormatAndRecordsClosingFirstWha
   EXPECT_EQ(f.dwTimeFormat, 0u);
 }
 
-TEST(RecorderCommands, ARefusedFormatLeavesTheDecisionToTheRecordCommand) {
+TEST(RecorderCommands, ARefusedFormatIsLeftToTheRecordCommandAFailedOpenEndsTheOperation) {
   FakeMci mci;
   TWaveRecorder r(mci.Send());
   mci.Results[MCI_SET] = MCIERR_OUTOFRANGE;
@@ -58,19 +55,16 @@ TEST(RecorderCommands, ARefusedFormatLeavesTheDecisionToTheRecordCommand) {
   mci.Results[MCI_RECORD] = MCIERR_WAVE_INPUTSINUSE;
   EXPECT_FALSE(r.Record({}));
   EXPECT_EQ(r.LastError, DWORD(MCIERR_WAVE_INPUTSINUSE));
-}
 
-TEST(RecorderCommands, AFailedOpenSendsNothingMoreAndClearsTheDevice) {
-  FakeMci mci;
-  TWaveRecorder r(mci.Send());
+  mci.Calls.clear();
   mci.Results[MCI_OPEN] = MCIERR_FILE_NOT_FOUND;
   r.FileName = "C:\\nowhere.wav";
   EXPECT_FALSE(r.Play([](TComponent*) {}));
   EXPECT_EQ(r.DeviceID, 0u);
   EXPECT_EQ(r.LastError, DWORD(MCIERR_FILE_NOT_FOUND));
   EXPECT_FALSE(r.Record({}));
-  ExpectCalls(mci, {{MCI_OPEN, 0, kOpen, 0}, {MCI_OPEN, 0, kOpen, 0}});
-  EXPECT_EQ(mci.Calls[0].Element, "C:\\nowhere.wav");
+  ExpectCalls(mci, {{MCI_CLOSE, 7, 0, 0}, {MCI_OPEN, 0, kOpen, 0}, {MCI_OPEN, 0, kOpen, 0}});
+  EXPECT_EQ(mci.Calls[1].Element, "C:\\nowhere.wav");
 }
 
 TEST(RecorderCommands, EachOperationSendsItsCommand) {
@@ -102,15 +96,13 @@ TEST(RecorderCommands, ClosingTwiceClosesOnceAndLaterCommandsNameNoDevice) {
     TWaveRecorder r(mci.Send());
     ASSERT_TRUE(r.Record({}));
     mci.Calls.clear();
-  }
-  ExpectCalls(mci, {{MCI_CLOSE, 7, 0, 0}});  // destruction closes an open device
-  TWaveRecorder r(mci.Send());
-  ASSERT_TRUE(r.Record({}));
-  mci.Calls.clear();
-  r.Close();
-  r.Close();
-  r.Resume();  // a closed identifier may be another device's by now
-  ExpectCalls(mci, {{MCI_CLOSE, 7, 0, 0}, {MCI_RESUME, 0, 0, 0}});
+    r.Close();
+    r.Close();
+    r.Resume();  // a closed identifier may be another device's by now
+    ASSERT_TRUE(r.Record({}));
+  }  // destruction closes an open device
+  ExpectCalls(mci, {{MCI_CLOSE, 7, 0, 0}, {MCI_RESUME, 0, 0, 0}, {MCI_OPEN, 0, kOpen, 0},
+                    {MCI_SET, 7, kFormat, 0}, {MCI_RECORD, 7, 0, 0}, {MCI_CLOSE, 7, 0, 0}});
 }
 
 TEST(RecorderNotifications, OnlySuccessReachesTheNewestHandler) {

@@ -70,21 +70,12 @@ TEST_F(SliderWindow, TakesTheBackgroundsSizeAndDrawsTheHolderWithItsBorderTransp
                          {5, 28, Body}, {5, 27, Track}, {5, 25, Track}, {5, 42, Track},
                          {9, 60, Track}, {10, 60, Groove}, {0, 66, Track}, {0, 67, Edge}})
     EXPECT_EQ(dib->Pixel(x, y), c) << x << "," << y;
-  slider->SetTransparent(false);
-  EXPECT_EQ(Compose()->Pixel(0, 30), clLime);
 }
 
 TEST_F(SliderWindow, MouseMessagesDragTheHolderWithTheMouseCapturedAndTheHintHidden) {
   form->Show();
   HWND h = slider->Handle();
   auto send = [&](UINT msg, WPARAM keys, int y) { SendMessageA(h, msg, keys, MAKELPARAM(5, y)); };
-  send(WM_RBUTTONDOWN, MK_RBUTTON, 30);  // the right button only hides the hint
-  EXPECT_EQ(slider->Hint, "");
-  send(WM_MOUSEMOVE, MK_RBUTTON, 5);
-  send(WM_RBUTTONUP, 0, 5);
-  EXPECT_EQ(slider->Hint, "Level");
-  EXPECT_TRUE(changes.empty());
-
   send(WM_LBUTTONDOWN, MK_LBUTTON, 30);
   EXPECT_EQ(slider->Hint, "");
   EXPECT_EQ(GetCapture(), h);
@@ -134,7 +125,6 @@ TEST_F(SliderWindow, TheHandShowsOverTheHolderAndAScreenCursorEverywhere) {
   EXPECT_EQ(cursorAt(5, 30), wait);
   EXPECT_EQ(cursorAt(5, 5), wait);
   SetScreenCursor(nullptr);
-  EXPECT_EQ(cursorAt(5, 30), slider->HolderCursor);
 }
 
 }  // namespace
