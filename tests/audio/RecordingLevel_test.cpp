@@ -7,47 +7,40 @@
 
 namespace {
 
-using vocalet::test::Bytes;
-using vocalet::test::MakeWave;
-using vocalet::test::Pcm16Bytes;
-using vocalet::test::WaveParams;
+using namespace vocalet::test;
 
-WaveParams Format(unsigned channels, unsigned bits) {
+Bytes Wave(const Bytes& data, unsigned channels = 1, unsigned bits = 16) {
   WaveParams p;
   p.channels = channels;
   p.bits = bits;
-  return p;
+  return MakeWave(p, data);
 }
 
 TEST(RecordingLevel, JudgesEmptySilentAndSound) {
-  Bytes statesMore = MakeWave(Format(1, 16), {});
+  Bytes statesMore = Wave({});
   statesMore[40] = 0xE8;  // the data chunk claims 1000 bytes that never came
   statesMore[41] = 0x03;
-  Bytes gsm = MakeWave(Format(1, 16), Pcm16Bytes({5000, -5000}));
+  Bytes gsm = Wave(Pcm16Bytes({5000, -5000}));
   gsm[20] = 0x31;  // a format tag that is not PCM: not ours to judge
-  struct TCase {
+  using C = TRecordingContent;
+  const struct {
     const char* name;
     Bytes file;
-    TRecordingContent expected;
+    C expected;
   } cases[] = {
-      {"no data", MakeWave(Format(1, 16), {}), TRecordingContent::Empty},
-      {"stated data missing", statesMore, TRecordingContent::Empty},
-      {"half a 16-bit sample", MakeWave(Format(1, 16), {0x10}), TRecordingContent::Empty},
-      {"16-bit zeros", MakeWave(Format(1, 16), Pcm16Bytes({0, 0, 0, 0})), TRecordingContent::Silent},
-      {"16-bit at -50 dBFS", MakeWave(Format(1, 16), Pcm16Bytes({103, -103, 50})),
-       TRecordingContent::Silent},
-      {"16-bit one sample above", MakeWave(Format(1, 16), Pcm16Bytes({0, 104, 0})),
-       TRecordingContent::Sound},
-      {"16-bit one sample below", MakeWave(Format(1, 16), Pcm16Bytes({0, 0, -104})),
-       TRecordingContent::Sound},
-      {"16-bit full scale negative", MakeWave(Format(1, 16), Pcm16Bytes({-32768})),
-       TRecordingContent::Sound},
-      {"8-bit centre", MakeWave(Format(1, 8), {128, 128, 128}), TRecordingContent::Silent},
-      {"8-bit one step", MakeWave(Format(1, 8), {128, 127, 128}), TRecordingContent::Sound},
-      {"stereo, sound on the right only",
-       MakeWave(Format(2, 16), Pcm16Bytes({0, 0, 0, 2000})), TRecordingContent::Sound},
-      {"not a wave", Bytes{'R', 'I', 'F', 'F'}, TRecordingContent::Sound},
-      {"compressed", gsm, TRecordingContent::Sound},
+      {"no data", Wave({}), C::Empty},
+      {"stated data missing", statesMore, C::Empty},
+      {"half a 16-bit sample", Wave({0x10}), C::Empty},
+      {"16-bit zeros", Wave(Pcm16Bytes({0, 0, 0, 0})), C::Silent},
+      {"16-bit at -50 dBFS", Wave(Pcm16Bytes({103, -103, 50})), C::Silent},
+      {"16-bit one sample above", Wave(Pcm16Bytes({0, 104, 0})), C::Sound},
+      {"16-bit one sample below", Wave(Pcm16Bytes({0, 0, -104})), C::Sound},
+      {"16-bit full scale negative", Wave(Pcm16Bytes({-32768})), C::Sound},
+      {"8-bit centre", Wave({128, 128, 128}, 1, 8), C::Silent},
+      {"8-bit one step", Wave({128, 127, 128}, 1, 8), C::Sound},
+      {"stereo, sound on the right only", Wave(Pcm16Bytes({0, 0, 0, 2000}), 2), C::Sound},
+      {"not a wave", Bytes{'R', 'I', 'F', 'F'}, C::Sound},
+      {"compressed", gsm, C::Sound},
   };
   for (const auto& c : cases) {
     vocalet::TMemoryStream stream(c.file);

@@ -10,14 +10,20 @@
 #include <vector>
 
 #include "audio/MixerApi.h"
-#include "MessagePump.h"
+
+// Handles the window messages that come in within `ms` milliseconds (the change messages).
+inline void Pump(DWORD ms = 50) {
+  for (DWORD start = GetTickCount(); GetTickCount() - start < ms; Sleep(5)) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+  }
+}
 
 class TScriptedMixer : public TMixerApi {
  public:
   struct TItem {
     std::string Name;
-    DWORD LineID;
-    DWORD ComponentType;
+    DWORD LineID, ComponentType;
   };
 
   TScriptedMixer();  // puts itself in place of the system's mixer
@@ -35,7 +41,6 @@ class TScriptedMixer : public TMixerApi {
 
   bool Present = true;  // false: there is no mixer device at all
   std::vector<DWORD> Reads, Writes;  // controls that a read or a write reached
-  int Refused = 0;                   // calls refused for bad arguments
   size_t OpenHandles() const { return handles_.size(); }
 
   MMRESULT Open(HMIXER* mixer, UINT device, DWORD_PTR callback, DWORD flags) override;
@@ -53,24 +58,18 @@ class TScriptedMixer : public TMixerApi {
     std::vector<TItem> Items;
   };
   struct TLine {
-    DWORD ComponentType;
-    DWORD Channels;
-    DWORD LineID;
+    DWORD ComponentType, Channels;
     std::vector<DWORD> Controls;
+    std::vector<DWORD> Sources;  // of a destination
   };
-  struct TDestination {
-    TLine Line;
-    std::vector<TLine> Sources;
-  };
-  TLine& LineAt(int destination, int source);
-  const TLine* LineByID(DWORD id) const;
-  MMRESULT Refuse(MMRESULT code);
-  MMRESULT CheckDetails(HMIXER mixer, const MIXERCONTROLDETAILS* details);
-  void Notify(HMIXER except, DWORD control);
+  DWORD LineAt(int destination, int source) const;
+  MMRESULT CheckDetails(HMIXER mixer, const MIXERCONTROLDETAILS* details, DWORD size) const;
+  void Notify(DWORD control);
 
   TMixerApi* previous_;
-  std::vector<TDestination> destinations_;
-  std::vector<TControl> controls_;          // the identifier is the index, from 0 as in Wine
-  std::map<HMIXER, HWND> handles_;          // open handles and their callback windows
+  std::vector<TLine> lines_;         // the line identifier is the index
+  std::vector<DWORD> destinations_;  // their lines
+  std::vector<TControl> controls_;   // the identifier is the index, from 0 as in Wine
+  std::map<HMIXER, HWND> handles_;   // open handles and their callback windows
   UINT_PTR nextHandle_ = 0x4D00;
 };

@@ -33,17 +33,4 @@ TEST(GradientBands, CountsAndSizes) {
   EXPECT_TRUE(GradientBands(100, -3, kWhite, kGrey).empty());
 }
 
-TEST(GradientBands, AtMost256AndNoOverflow) {
-  const TRgb red{255, 0, 0};
-  for (int length : {1000, 30000000}) {
-    Bands bands = GradientBands(length, length, kBlack, red);
-    ASSERT_EQ(bands.size(), 256u) << length;
-    EXPECT_EQ(bands[0], (TGradientBand{0, length / 256, kBlack}));  // 255 * 1 div 256 = 0
-    EXPECT_EQ(bands.back().to, length);
-    EXPECT_EQ(bands.back().color, red);
-  }
-  EXPECT_EQ(GradientBands(256, 256, kBlack, red).size(), 256u);
-  EXPECT_EQ(GradientBands(257, 0, kBlack, red).size(), 256u);
-}
-
 }  // namespace

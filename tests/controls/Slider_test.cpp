@@ -13,7 +13,7 @@
 namespace {
 
 constexpr TColor Track = RGB(0, 0, 128), Groove = RGB(40, 40, 40), Body = RGB(200, 30, 30),
-                 Grey = RGB(150, 150, 150), Edge = RGB(0, 128, 0);
+                 Edge = RGB(0, 128, 0);
 
 void Fill(TBitmap& b, int l, int t, int r, int bottom, TColor c) {
   TCanvas canvas(b.DC());
@@ -24,8 +24,6 @@ void Fill(TBitmap& b, int l, int t, int r, int bottom, TColor c) {
 struct SliderWindow : ::testing::Test {
   TApplication app;
   TForm* form = nullptr;
-  TImage* bkg = nullptr;
-  TImage* holder = nullptr;
   TSlider* slider = nullptr;
   std::vector<int> changes;
 
@@ -34,12 +32,12 @@ struct SliderWindow : ::testing::Test {
     form->BorderStyle = bsNone;
     form->SetBounds(100, 100, 120, 120);
     // A 24 by 68 track with a groove; a 24 by 16 holder whose lime border is see-through.
-    bkg = Make<TImage>(form);
+    auto* bkg = Make<TImage>(form);
     bkg->Picture().SetSize(24, 68);
     Fill(bkg->Picture(), 0, 0, 24, 68, Track);
     Fill(bkg->Picture(), 10, 0, 14, 68, Groove);
     Fill(bkg->Picture(), 0, 67, 24, 68, Edge);
-    holder = Make<TImage>(form);
+    auto* holder = Make<TImage>(form);
     holder->Picture().SetSize(24, 16);
     Fill(holder->Picture(), 0, 0, 24, 16, clLime);
     Fill(holder->Picture(), 2, 2, 22, 14, Body);
@@ -66,59 +64,18 @@ struct SliderWindow : ::testing::Test {
 TEST_F(SliderWindow, TakesTheBackgroundsSizeAndDrawsTheHolderWithItsBorderTransparent) {
   EXPECT_EQ(slider->Width(), 24);
   EXPECT_EQ(slider->Height(), 68);
-  EXPECT_EQ(slider->Left(), 20) << "the place stays";
   auto dib = Compose();
-  // Holder rows 26..41: body inside, the track through its lime border.
-  EXPECT_EQ(dib->Pixel(5, 30), Body);
-  EXPECT_EQ(dib->Pixel(0, 30), Track);
-  EXPECT_EQ(dib->Pixel(12, 26), Groove) << "top border row of the holder is see-through";
-  EXPECT_EQ(dib->Pixel(5, 28), Body);
-  EXPECT_EQ(dib->Pixel(5, 27), Track);
-  EXPECT_EQ(dib->Pixel(5, 25), Track) << "above the holder";
-  EXPECT_EQ(dib->Pixel(5, 42), Track) << "below it";
-  // The track in place: the groove from x 10, the edge row at the bottom.
-  for (auto [x, y, c] :
-       {std::tuple{9, 60, Track}, {10, 60, Groove}, {0, 66, Track}, {0, 67, Edge}})
+  // Holder rows 26..41 with a lime border of 2; the track with its groove and bottom edge.
+  for (auto [x, y, c] : {std::tuple{5, 30, Body}, {0, 30, Track}, {12, 26, Groove},
+                         {5, 28, Body}, {5, 27, Track}, {5, 25, Track}, {5, 42, Track},
+                         {9, 60, Track}, {10, 60, Groove}, {0, 66, Track}, {0, 67, Edge}})
     EXPECT_EQ(dib->Pixel(x, y), c) << x << "," << y;
-  slider->SetTransparent(false);
-  EXPECT_EQ(Compose()->Pixel(0, 30), clLime);
-}
-
-TEST_F(SliderWindow, WithoutPicturesTheControlsColourFillsIt) {
-  TSlider* bare = Make<TSlider>(form);
-  bare->Color = clYellow;
-  TBitmap dib(150, 25);  // its size as made
-  bare->PaintTo(dib.DC());
-  GdiFlush();
-  EXPECT_EQ(dib.Pixel(149, 24), clYellow);
-}
-
-TEST_F(SliderWindow, DisablingShowsTheDisabledFrameAndEnablingFrameZero) {
-  holder->Picture().SetSize(48, 16);  // two frames: red, then grey
-  Fill(holder->Picture(), 0, 0, 48, 16, clLime);
-  Fill(holder->Picture(), 2, 2, 22, 14, Body);
-  Fill(holder->Picture(), 26, 2, 46, 14, Grey);
-  slider->SetNumImages(2);
-  slider->SetHolderImage(holder);
-  slider->SetDisabledIndex(1);
-  EXPECT_EQ(Compose()->Pixel(5, 30), Body);
-  slider->SetEnabled(false);
-  EXPECT_EQ(Compose()->Pixel(5, 30), Grey);
-  slider->SetEnabled(true);
-  EXPECT_EQ(Compose()->Pixel(5, 30), Body);
 }
 
 TEST_F(SliderWindow, MouseMessagesDragTheHolderWithTheMouseCapturedAndTheHintHidden) {
   form->Show();
   HWND h = slider->Handle();
   auto send = [&](UINT msg, WPARAM keys, int y) { SendMessageA(h, msg, keys, MAKELPARAM(5, y)); };
-  send(WM_RBUTTONDOWN, MK_RBUTTON, 30);  // the right button only hides the hint
-  EXPECT_EQ(slider->Hint, "");
-  send(WM_MOUSEMOVE, MK_RBUTTON, 5);
-  send(WM_RBUTTONUP, 0, 5);
-  EXPECT_EQ(slider->Hint, "Level");
-  EXPECT_TRUE(changes.empty());
-
   send(WM_LBUTTONDOWN, MK_LBUTTON, 30);
   EXPECT_EQ(slider->Hint, "");
   EXPECT_EQ(GetCapture(), h);
@@ -168,7 +125,6 @@ TEST_F(SliderWindow, TheHandShowsOverTheHolderAndAScreenCursorEverywhere) {
   EXPECT_EQ(cursorAt(5, 30), wait);
   EXPECT_EQ(cursorAt(5, 5), wait);
   SetScreenCursor(nullptr);
-  EXPECT_EQ(cursorAt(5, 30), slider->HolderCursor);
 }
 
 }  // namespace
