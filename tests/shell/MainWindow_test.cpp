@@ -181,6 +181,13 @@ TEST_F(MainWindow, SaveAsStartsInTheDocumentsFolderWithTheMessagesName) {
   EXPECT_EQ(form->SaveDialog.FileName, "mw.wav");
 }
 
+TEST_F(MainWindow, TipsHiddenLastTimeStartHiddenGivingTheirRoomBack) {
+  PutString(kOptions, "HideTips", "1");
+  Start();
+  EXPECT_FALSE(form->panInfoViewer->Visible());
+  EXPECT_EQ(form->ClientHeight(), 66);  // the toolbar's 46 rows and the status line's 20
+}
+
 TEST_F(MainWindow, AtStartTheWaveOutputIsRaisedToItsLeastTheMicrophoneChosenNothingMuted) {
   Start();
   EXPECT_EQ(mixer.Value(waveVolume), 32767);  // MinWaveLevel 50 %
