@@ -36,7 +36,10 @@ TEST(SingleInstance, SecondVocaletBringsTheFirstBackAndGivesTheAtomsBack) {
   ASSERT_NE(first.hProcess, nullptr);
   struct TEnded {  // whatever becomes of the test
     const PROCESS_INFORMATION& pi;
-    ~TEnded() { TerminateProcess(pi.hProcess, 9), EndOf(pi); }
+    ~TEnded() {
+      TerminateProcess(pi.hProcess, 9);
+      EndOf(pi);
+    }
   } ended{first};
   // Found by a second start only once its main window has set the identifier.
   HWND main = nullptr;
