@@ -3,14 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
-struct TCase {
-  std::string in, out;
-};
-
 TEST(WrapHintText, LinesOfFiftyAtMostKeepingQuotesApostrophesAndStoredBreaks) {
-  const TCase cases[] = {
+  const std::pair<std::string, std::string> cases[] = {
       {"When selected, Vocalet will compress your recording, so it becomes up to 10 times "
        "smaller in size and will be sent over the Internet much faster.",
        "When selected, Vocalet will compress your\r\nrecording, so it becomes up to 10 times "
@@ -24,22 +22,19 @@ TEST(WrapHintText, LinesOfFiftyAtMostKeepingQuotesApostrophesAndStoredBreaks) {
       {"A ``quoted`` word", "A \"quoted\" word"},
       {"First line.\\nSecond line that is long enough to need a break somewhere inside.",
        "First line.\r\nSecond line that is long enough to need a break\r\nsomewhere inside."}};
-  for (const TCase& c : cases) EXPECT_EQ(WrapHintText(c.in), c.out) << c.in;
+  for (const auto& [in, out] : cases) EXPECT_EQ(WrapHintText(in), out) << in;
 }
 
 TEST(WrapText, BreaksAtSpacesTabsAndAfterHyphensNeverInsideAWord) {
   const std::string mail = "Vocalet closes when the recording has been attached to an e-mail.";
   const std::string word(60, 'w');
-  const struct {
-    TCase c;
-    int width;
-  } cases[] = {
-      {{mail, "Vocalet closes when the recording has been attached to an\r\ne-mail."}, 58},
-      {{mail, "Vocalet closes when the recording has been attached to an e-\r\nmail."}, 61},
-      {{"ab " + word + " cd", "ab\r\n" + word + "\r\ncd"}, 50},
-      {{word, word}, 50},
-      {{"aaaa bbbb\t   cccc", "aaaa bbbb\r\ncccc"}, 9}};
-  for (const auto& [c, width] : cases) EXPECT_EQ(WrapText(c.in, width), c.out) << c.in;
+  const std::tuple<std::string, std::string, int> cases[] = {
+      {mail, "Vocalet closes when the recording has been attached to an\r\ne-mail.", 58},
+      {mail, "Vocalet closes when the recording has been attached to an e-\r\nmail.", 61},
+      {"ab " + word + " cd", "ab\r\n" + word + "\r\ncd", 50},
+      {word, word, 50},
+      {"aaaa bbbb\t   cccc", "aaaa bbbb\r\ncccc", 9}};
+  for (const auto& [in, out, width] : cases) EXPECT_EQ(WrapText(in, width), out) << in;
 }
 
 }  // namespace

@@ -6,36 +6,31 @@
 
 namespace {
 
-std::string Size(long n) { return FormatFileSizeWith(n, ",", "."); }
-
 TMessageInfo Build(TMessageFacts facts) {
   const TMessageTexts english{
       "Message duration %d Sec.\\nSize %s. File size %s (Compression ratio %d%%)\\nFormat: %s, "
       "%s, %s, %s",
       "Last message recorded on %s", "Uncompressed Wave", "GSM 6.10 Wave", "%s KHz", "%d Bit",
       "Mono"};
-  return BuildMessageInfo(english, facts, Size);
+  return BuildMessageInfo(english, facts, [](long n) { return FormatFileSizeWith(n, ",", "."); });
 }
 
-TEST(MessageInfo, TwelveSecondsCompressed) {
-  TMessageInfo info = Build({12, 192000, 19600, "12/7/2026 3:05 PM"});
-  EXPECT_EQ(info.DetailsHint,
-            "Message duration 12 Sec.\r\nSize 187 KB. File size 19 KB (Compression ratio 89%)\r\n"
-            "Format: GSM 6.10 Wave, 8 KHz, Mono, 16 Bit");
-  EXPECT_EQ(info.StatusLine, "Last message recorded on 12/7/2026 3:05 PM");
-}
-
-TEST(MessageInfo, SizesRatioAndFormatOfMessagesNeverMeasuredEmptyOrLarge) {
+TEST(MessageInfo, DurationSizesRatioAndFormatOfMessagesCompressedNeverMeasuredEmptyOrLarge) {
   const struct {
     long plain, file;
-    const char* sizes;
-  } cases[] = {{0, 48000, "Size 46 KB. File size 46 KB (Compression ratio 0%)\r\n"
+    const char* details;
+  } cases[] = {{192000, 19600,
+                "Message duration 3 Sec.\r\nSize 187 KB. File size 19 KB (Compression ratio 89%)"
+                "\r\nFormat: GSM 6.10 Wave, 8 KHz, Mono, 16 Bit"},
+               {0, 48000, "Size 46 KB. File size 46 KB (Compression ratio 0%)\r\n"
                           "Format: Uncompressed Wave,"},
                {0, 0, "Size None. File size None (Compression ratio 0%)"},
                {1536000, 1023, "Size 1.50 MB. File size 1023 bytes (Compression ratio 99%)"}};
-  for (const auto& c : cases)
-    EXPECT_NE(Build({3, c.plain, c.file, "d"}).DetailsHint.find(c.sizes), std::string::npos)
-        << c.sizes;
+  for (const auto& c : cases) {
+    const TMessageInfo info = Build({3, c.plain, c.file, "12/7/2026 3:05 PM"});
+    EXPECT_NE(info.DetailsHint.find(c.details), std::string::npos) << info.DetailsHint;
+    EXPECT_EQ(info.StatusLine, "Last message recorded on 12/7/2026 3:05 PM");
+  }
 }
 
 TEST(MessageInfo, RatioTruncatesTowardZeroMayBeNegativeAndDoesNotOverflow) {

@@ -1,30 +1,11 @@
-// The single-instance protocol between this process and real second starts.
+// A second start of the program hands over to the first.
 #include "shell/SingleInst.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <vector>
-
 #include "shell/fMain.h"
 
 namespace {
-
-std::string BinDir() {
-  std::string dir = getenv("VOCALET_BIN_DIR");
-  for (char& c : dir)
-    if (c == '/') c = '\\';
-  return dir;
-}
-
-PROCESS_INFORMATION Start(const std::string& exe, const std::string& args) {
-  std::string cmd = "\"" + exe + "\" " + args;
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
-  return pi;
-}
 
 // Its exit code once it has ended, or 99 when it does not end (it is ended then).
 DWORD EndOf(const PROCESS_INFORMATION& pi) {
@@ -38,72 +19,20 @@ DWORD EndOf(const PROCESS_INFORMATION& pi) {
   return code;
 }
 
-void PumpUntil(const std::function<bool()>& done) {
-  for (int i = 0; i < 300 && !done(); ++i) {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    Sleep(20);
-  }
+PROCESS_INFORMATION Start(const std::string& args) {
+  std::string exe = std::string(getenv("VOCALET_BIN_DIR")) + "/Vocalet.exe";
+  for (char& c : exe)
+    if (c == '/') c = '\\';
+  std::string cmd = "\"" + exe + "\" " + args;
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
+  return pi;
 }
 
-TEST(SingleInstance, NothingRunningMeansNoHandOver) {
-  EXPECT_FALSE(NotifyPreviousInstance("{Vocalet-Test-Nobody-Home}", {"a"}));
-}
-
-TEST(SingleInstance, SecondStartsHandTheirParametersOverInOrderAndGiveTheAtomsBack) {
-  TComponent root(nullptr);
-  auto* man = Make<TSingleInstanceManager>(&root);
-  man->SetProgramID("{Vocalet-Test-9C1E}");
-  std::vector<std::vector<std::string>> requests;
-  man->OnStartRequest = [&](TComponent* s) {
-    EXPECT_EQ(s, man);
-    requests.push_back(man->Params);
-  };
-  const std::string harness = BinDir() + "\\si_harness.exe";
-  // Too long for an atom: its place stays, empty.
-  EXPECT_EQ(EndOf(Start(harness, "same \"two words\" same " + std::string(300, 'L') + " last")),
-            0u);
-  PumpUntil([&] { return requests.size() == 1; });
-  EXPECT_EQ(EndOf(Start(harness, "")), 0u);
-  PumpUntil([&] { return requests.size() == 2; });
-  ASSERT_EQ(requests.size(), 2u);
-  EXPECT_EQ(requests[0], (std::vector<std::string>{"same", "two words", "same", "", "last"}));
-  EXPECT_TRUE(requests[1].empty());
-  EXPECT_EQ(GlobalFindAtomA("two words"), 0);
-}
-
-LRESULT CALLBACK OtherProc(HWND h, UINT m, WPARAM w, LPARAM l) {
-  return DefWindowProcA(h, m, w, l);
-}
-
-TEST(SingleInstance, WindowClassWithAnotherProcedureIsRegisteredAgain) {
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = OtherProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.lpszClassName = "SingleInstanceManagerWindow";
-  UnregisterClassA(wc.lpszClassName, wc.hInstance);
-  ASSERT_NE(RegisterClassA(&wc), 0);
-  TComponent root(nullptr);
-  auto* man = Make<TSingleInstanceManager>(&root);
-  ASSERT_NE(man->Handle(), nullptr);
-  WNDCLASSA now{};
-  ASSERT_TRUE(GetClassInfoA(wc.hInstance, wc.lpszClassName, &now));
-  EXPECT_EQ(now.lpfnWndProc, DefWindowProcA);
-  const DWORD style = GetWindowLongA(man->Handle(), GWL_STYLE);
-  EXPECT_EQ(style & 0x80C00000u, 0x80C00000u);
-  EXPECT_FALSE(IsWindowVisible(man->Handle()));
-}
-
-std::vector<HWND> VocaletWindows() {
-  std::vector<HWND> found;
-  for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, nullptr, "Quindle Vocalet"));)
-    found.push_back(w);
-  return found;
-}
-
-TEST(SingleInstance, SecondVocaletBringsTheFirstBack) {
-  const std::string exe = BinDir() + "\\Vocalet.exe";
-  const PROCESS_INFORMATION first = Start(exe, "");
+TEST(SingleInstance, SecondVocaletBringsTheFirstBackAndGivesTheAtomsBack) {
+  const PROCESS_INFORMATION first = Start("");
   ASSERT_NE(first.hProcess, nullptr);
   struct TEnded {  // whatever becomes of the test
     const PROCESS_INFORMATION& pi;
@@ -112,25 +41,22 @@ TEST(SingleInstance, SecondVocaletBringsTheFirstBack) {
       EndOf(pi);
     }
   } ended{first};
-  std::vector<HWND> main;
   // Found by a second start only once its main window has set the identifier.
-  auto up = [&] { return FindWindowA(SingleInstanceClassName, VocaletProgramID) != nullptr; };
-  for (int i = 0; i < 300 && (main.empty() || !up()); ++i) {
+  HWND main = nullptr;
+  for (int i = 0; i < 300 && !(main && FindWindowA(SingleInstanceClassName, VocaletProgramID));
+       ++i) {
     Sleep(50);
-    main = VocaletWindows();
+    main = FindWindowA(nullptr, "Quindle Vocalet");
   }
-  ASSERT_EQ(main.size(), 1u);
-  ShowWindow(main[0], SW_MINIMIZE);
-  for (int i = 0; i < 40 && !IsIconic(main[0]); ++i) Sleep(50);
-  ASSERT_TRUE(IsIconic(main[0]));
-
-  EXPECT_EQ(EndOf(Start(exe, "one two")), 0u);
-  for (int i = 0; i < 100 && IsIconic(main[0]); ++i) Sleep(50);
-  EXPECT_FALSE(IsIconic(main[0]));
-  EXPECT_TRUE(IsWindowVisible(main[0]));
-  EXPECT_EQ(VocaletWindows().size(), 1u) << "a second main window was opened";
-
-  PostMessageA(main[0], WM_CLOSE, 0, 0);
+  ASSERT_NE(main, nullptr);
+  ShowWindow(main, SW_MINIMIZE);
+  for (int i = 0; i < 40 && !IsIconic(main); ++i) Sleep(50);
+  ASSERT_TRUE(IsIconic(main));
+  EXPECT_EQ(EndOf(Start("one vocalet-handed-over")), 0u);
+  for (int i = 0; i < 100 && IsIconic(main); ++i) Sleep(50);
+  EXPECT_FALSE(IsIconic(main));
+  EXPECT_EQ(GlobalFindAtomA("vocalet-handed-over"), 0) << "the parameters' atoms stay";
+  PostMessageA(main, WM_CLOSE, 0, 0);
   EXPECT_EQ(WaitForSingleObject(first.hProcess, 15000), WAIT_OBJECT_0);
 }
 
