@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "TestFolder.h"
+#include "audio/FakeMci.h"
 #include "audio/LevelBar.h"
 #include "audio/ScriptedMixer.h"
 #include "audio/fRecord.h"
@@ -136,6 +137,11 @@ struct MainWindow : ::testing::Test {
     form->Show();
     app->ProcessMessages();
   }
+  // The recorder's device as a script.
+  FakeMci mci;
+  void ScriptTheRecorder() {
+    form->RecorderFrame->Recorder = std::make_unique<TWaveRecorder>(mci.Send());
+  }
   // As the program ends: the window closes, then the modules save.
   void Stop() {
     form->Close();
@@ -253,6 +259,30 @@ TEST_F(MainWindow, IndicatorsShowTheLevelsTheSliderReports) {
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x) wrong += drawn.Pixel(x, y) != want.Pixel(x, y);
     EXPECT_EQ(wrong, 0);
+  }
+}
+
+TEST_F(MainWindow, ClosingDuringARecordingThatCannotBecomeTheMessageSaysSo) {
+  for (bool held : {false, true}) {  // nothing can be saved; a player holds the message
+    SCOPED_TRACE(held ? "held" : "not saved");
+    vocalet::test::WriteFile(message, {'R', 'I', 'F', 'F', '.', '.', '.', '.', 'W', 'A', 'V', 'E'});
+    Start();
+    ScriptTheRecorder();
+    mci.Results[MCI_SAVE] = held ? 0 : MCIERR_FILE_NOT_SAVED;
+    const auto pcm = vocalet::test::MakeWave({}, vocalet::test::Pcm16Bytes(vocalet::test::Square(8000, 40)));
+    mci.SavedFile = held ? std::string(pcm.begin(), pcm.end()) : "";
+    HANDLE player = CreateFileA(message.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    if (!held) CloseHandle(player);
+    form->cmdRecord(form->btnRecord);
+    TWindowWatch watch(form->Handle());
+    Stop();
+    if (held) CloseHandle(player);
+    ASSERT_EQ(watch.Windows.size(), 1u) << "an error box";
+    // A recording that was saved is kept beside the message, and the box says where.
+    EXPECT_EQ(watch.Windows[0].Text.find("mw.recording.wav") != std::string::npos, held)
+        << watch.Windows[0].Text;
+    EXPECT_EQ(FileSizeOf(message), 12);
   }
 }
 
