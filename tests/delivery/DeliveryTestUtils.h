@@ -9,6 +9,8 @@
 #include <sstream>
 #include <string>
 
+#include "support/UnixShell.h"
+
 // A Unix folder from the test's environment as a Windows path (Wine maps / to Z:).
 inline std::string WinPathFromEnv(const char* variable) {
   const char* value = std::getenv(variable);
@@ -59,16 +61,6 @@ inline std::string UnixPath(const std::string& path) {
   std::string s = u ? u : "";
   HeapFree(GetProcessHeap(), 0, u);
   return s;
-}
-
-// Runs a shell command on the Unix side; false when it could not run or, waited for, failed.
-inline bool RunUnix(std::string command, bool wait = true) {
-  using TSpawn = int(WINAPI*)(char* const argv[], int wait);
-  auto spawn = reinterpret_cast<TSpawn>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleA("ntdll.dll"), "__wine_unix_spawnvp")));
-  char sh[] = "sh", c[] = "-c";
-  char* argv[] = {sh, c, command.data(), nullptr};
-  return spawn && spawn(argv, wait) == 0;
 }
 
 inline void Pump(int ms) {

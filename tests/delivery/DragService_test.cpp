@@ -110,7 +110,7 @@ class DragService : public ::testing::Test {
   void PointAt(int x, int y) {
     if (!ground) ground = MakeWindow("DragGround", "DragGround", 0, 0, 700, 600);
     Pump(300);
-    ASSERT_TRUE(RunUnix("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y)));
+    ASSERT_TRUE(UnixShell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y)));
     Pump(300);
   }
 };
@@ -203,7 +203,7 @@ TEST_F(DragService, DragNAttachPreparesWithTheCursorBackAndTheDataOutlivesTheDra
   for (int i = 1; i <= 6; ++i)
     script += "; sleep 0.25; xdotool mousemove " + std::to_string(299 + 181 * i / 6) + " " +
               std::to_string(170 + 210 * i / 6);
-  ASSERT_TRUE(RunUnix(script + "; xdotool mousemove 483 382; sleep 0.4; xdotool mouseup 1",
+  ASSERT_TRUE(UnixShell(script + "; xdotool mousemove 483 382; sleep 0.4; xdotool mouseup 1",
                       false));
   // Without a drag the window would wait; a release gone astray would leave the drag on.
   const UINT_PTR guard = SetTimer(nullptr, 0, 15000, PressEscape);

@@ -1,4 +1,5 @@
 #include "E2E.h"
+#include "support/UnixShell.h"
 
 #include <commctrl.h>
 #include <msacm.h>
@@ -54,16 +55,6 @@ HWND RecorderPanel(HWND main) {
     GetWindowRect(h, &r);
     return r.right - r.left == 506 && r.bottom - r.top == 190;
   });
-}
-
-// A shell command on the Unix side, waited for or not.
-bool UnixShell(std::string command, bool wait) {
-  using TSpawn = int(WINAPI*)(char* const argv[], int wait);
-  auto spawn = reinterpret_cast<TSpawn>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleA("ntdll.dll"), "__wine_unix_spawnvp")));
-  char sh[] = "sh", c[] = "-c";
-  char* argv[] = {sh, c, command.data(), nullptr};
-  return spawn && spawn(argv, wait) == 0;
 }
 
 // The files of a drag's data object, and the size of the block that lists them.
