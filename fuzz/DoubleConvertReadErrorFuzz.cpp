@@ -12,8 +12,8 @@
 
 #include <unistd.h>
 
-#include "convert/WaveConvert.h"
-#include "convert/WaveFormat.h"
+#include "ConversionCheck.h"
+#include "convert/ByteStream.h"
 #include "util/FileIO.h"
 
 namespace {
@@ -57,21 +57,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!file.IsOpen()) std::abort();
   TFailingRead source(file, data[0], data[1]);
 
-  vocalet::TWaveFormatList converter;
-  std::vector<std::uint8_t> format(vocalet::MaxFormatSize, 0);
-  format[0] = vocalet::kWaveFormatGsm610;
-  vocalet::TMemoryStream dest;
-  const bool ok = converter.DoubleConvert(source, dest, format.data());
-  if (source.Failed() && ok) std::abort();
-  if (ok) {
-    const auto& out = dest.Bytes();
-    std::uint32_t riff = 0, dataLength = 0;
-    if (out.size() < 60) std::abort();
-    std::memcpy(&riff, &out[4], 4);
-    std::memcpy(&dataLength, &out[56], 4);
-    if (out.size() != 60u + dataLength || riff != dataLength + 52 || dataLength % 65 != 0) std::abort();
-  } else if (converter.ErrorMessage.empty()) {
-    std::abort();
-  }
+  if (ConvertAndCheck(source) && source.Failed()) std::abort();
   return 0;
 }

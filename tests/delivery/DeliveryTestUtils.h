@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 
+#include "support/Processes.h"
 #include "support/UnixShell.h"
 
 // A Unix folder from the test's environment as a Windows path (Wine maps / to Z:).
@@ -32,22 +33,11 @@ inline void WriteWholeFile(const std::string& path, const std::string& data) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << data;
 }
 
-// Runs a command line and waits for its exit code; -1 when it did not start or end in time.
-inline long RunAndWait(std::string commandLine) {
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      nullptr, &si, &pi))
-    return -1;
-  DWORD code = static_cast<DWORD>(-1);
-  if (WaitForSingleObject(pi.hProcess, 30000) == WAIT_OBJECT_0)
-    GetExitCodeProcess(pi.hProcess, &code);
-  else
-    TerminateProcess(pi.hProcess, 99);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  return static_cast<long>(code);
+// Runs a command line and waits for its exit code; -1 when it did not start, 99 when it did
+// not end in time.
+inline long RunAndWait(const std::string& commandLine) {
+  const PROCESS_INFORMATION pi = StartProcess(commandLine);
+  return pi.hProcess ? static_cast<long>(EndOf(pi, 30000)) : -1;
 }
 
 // The Unix path of a Windows path given in the ANSI code page; empty outside Wine.

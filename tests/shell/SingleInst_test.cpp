@@ -4,31 +4,15 @@
 #include <gtest/gtest.h>
 
 #include "shell/fMain.h"
+#include "support/Processes.h"
 
 namespace {
-
-// Its exit code once it has ended, or 99 when it does not end (it is ended then).
-DWORD EndOf(const PROCESS_INFORMATION& pi) {
-  DWORD code = 99;
-  if (WaitForSingleObject(pi.hProcess, 15000) == WAIT_OBJECT_0)
-    GetExitCodeProcess(pi.hProcess, &code);
-  else
-    TerminateProcess(pi.hProcess, 99);
-  CloseHandle(pi.hProcess);
-  CloseHandle(pi.hThread);
-  return code;
-}
 
 PROCESS_INFORMATION Start(const std::string& args) {
   std::string exe = std::string(getenv("VOCALET_BIN_DIR")) + "/Vocalet.exe";
   for (char& c : exe)
     if (c == '/') c = '\\';
-  std::string cmd = "\"" + exe + "\" " + args;
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
-  return pi;
+  return StartProcess("\"" + exe + "\" " + args);
 }
 
 TEST(SingleInstance, SecondVocaletBringsTheFirstBackAndGivesTheAtomsBack) {
