@@ -10,6 +10,7 @@
 #include "delivery/Win2KUtils.h"
 #include "delivery/fDragSource.h"
 #include "delivery/fDragging.h"
+#include "support/DropTarget.h"
 #include "support/TestFolder.h"
 
 namespace {
@@ -32,18 +33,14 @@ std::string Seen() {
 
 // The first path of the data object's list, "<failed>" when it gives none.
 std::string Read(IDataObject* data) {
-  FORMATETC f{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-  STGMEDIUM m{};
-  if (data->GetData(&f, &m) != S_OK) return "<failed>";
-  char name[MAX_PATH] = {};
-  DragQueryFileA(static_cast<HDROP>(m.hGlobal), 0, name, MAX_PATH);
-  ReleaseStgMedium(&m);
-  return name;
+  std::vector<std::string> paths;
+  if (!DroppedFiles(data, &paths)) return "<failed>";
+  return paths.empty() ? "" : paths[0];
 }
 
 // A topmost drop target that takes copies or refuses them, and keeps the data object as
 // some mail programs do.
-struct TTarget : IDropTarget {
+struct TTarget : TDropTarget {
   bool refuse = false, windowAtPointer = false;
   IDataObject* kept = nullptr;
   std::string dropped = "<no drop>", hovering;
@@ -55,12 +52,6 @@ struct TTarget : IDropTarget {
     DestroyWindow(window);
     if (kept) kept->Release();
   }
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    *out = (iid == IID_IUnknown || iid == IID_IDropTarget) ? this : nullptr;
-    return *out ? S_OK : E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
   HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD, POINTL pt, DWORD* effect) override {
     if (!kept) (kept = data)->AddRef();
     return DragOver(0, pt, effect);
@@ -73,7 +64,6 @@ struct TTarget : IDropTarget {
     *effect = refuse ? DROPEFFECT_NONE : DROPEFFECT_COPY;
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE DragLeave() override { return S_OK; }
   HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
     events.push_back("target got " + (dropped = Read(data)));
     *effect = DROPEFFECT_COPY;

@@ -1,4 +1,5 @@
 #include "E2E.h"
+#include "support/DropTarget.h"
 #include "support/UnixShell.h"
 
 #include <commctrl.h>
@@ -57,24 +58,8 @@ HWND RecorderPanel(HWND main) {
   });
 }
 
-// The files of a drag's data object, and the size of the block that lists them.
-size_t DroppedFiles(IDataObject* data, std::vector<std::string>* paths) {
-  FORMATETC f{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-  STGMEDIUM m{};
-  if (data->GetData(&f, &m) != S_OK) return 0;
-  const size_t size = GlobalSize(m.hGlobal);
-  auto drop = static_cast<HDROP>(m.hGlobal);
-  for (UINT i = 0, n = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0); paths && i < n; ++i) {
-    char name[MAX_PATH] = {};
-    DragQueryFileA(drop, i, name, MAX_PATH);
-    paths->push_back(name);
-  }
-  ReleaseStgMedium(&m);
-  return size;
-}
-
 // A window of this process on top at a fixed place that takes copies of files.
-struct MailStandIn : IDropTarget {
+struct MailStandIn : TDropTarget {
   static constexpr int kX = 800, kY = 500, kSize = 250;
   const std::string& message;
   e2e::Drop& seen;
@@ -89,12 +74,6 @@ struct MailStandIn : IDropTarget {
   ~MailStandIn() {
     RevokeDragDrop(window), DestroyWindow(window), OleUninitialize();
   }
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    *out = (iid == IID_IUnknown || iid == IID_IDropTarget) ? this : nullptr;
-    return *out ? S_OK : E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
   HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
     seen.hoverBlockSize = static_cast<int>(DroppedFiles(data, nullptr));
     seen.formatWhileHovering = ReadWave(message).formatTag;
@@ -105,7 +84,6 @@ struct MailStandIn : IDropTarget {
     *effect = DROPEFFECT_COPY;
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE DragLeave() override { return S_OK; }
   HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
     ++seen.drops;
     DroppedFiles(data, &seen.dropped);
